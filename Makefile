@@ -1,0 +1,45 @@
+# Front door: `make test` and `make run` install what is missing, build and then test or run.
+BUILD ?= build
+TOOLCHAIN := cmake/mingw-w64-x86_64.cmake
+PREFIX := $(abspath $(BUILD))/wineprefix
+JOBS ?= 2
+SCREEN := -screen 0 1280x1024x24
+
+# What the build and the tests need from Debian; checked one by one so that nothing is
+# installed, and no password asked for, when everything is there.
+PACKAGES := cmake make g++-mingw-w64-x86-64-posix binutils-mingw-w64-x86-64 wine64 fonts-wine \
+            xvfb xauth x11-apps imagemagick googletest
+
+.PHONY: all deps configure build test run clean
+
+all: build
+
+deps:
+	@missing=$$(for p in $(PACKAGES); do \
+	    dpkg-query -W -f='$${Status}\n' $$p 2>/dev/null | grep -q 'install ok installed' || echo $$p; done); \
+	if [ -n "$$missing" ]; then \
+	    sudo=; [ "$$(id -u)" -eq 0 ] || sudo=sudo; \
+	    echo "Installing:" $$missing; \
+	    $$sudo apt-get update && \
+	    DEBIAN_FRONTEND=noninteractive $$sudo apt-get install -y --no-install-recommends $$missing; \
+	fi
+
+configure: deps
+	@[ -f $(BUILD)/CMakeCache.txt ] || cmake -S . -B $(BUILD) -DCMAKE_TOOLCHAIN_FILE=$(TOOLCHAIN)
+
+build: configure
+	cmake --build $(BUILD) -j $(JOBS)
+
+# The whole suite under one virtual display and one Wine session.
+test: build
+	xvfb-run -a -s "$(SCREEN)" tools/wine-session $(PREFIX) \
+	    ctest --test-dir $(BUILD) --output-on-failure --timeout 300 -j $(JOBS)
+
+run: build
+	@if [ ! -f $(BUILD)/ferrix.exe ]; then \
+	    echo "ferrix.exe does not exist yet: the application object and its run are still to be built."; \
+	    exit 1; \
+	fi
+
+clean:
+	rm -rf $(BUILD)

@@ -1,0 +1,103 @@
+#include "engine/NamingRule.h"
+
+#include <gtest/gtest.h>
+
+#include <ostream>
+#include <string>
+
+namespace {
+
+TEST(NamingRuleTest, EnsureTrailingDelimiterAddsOnlyAMissingBackslash)
+{
+    EXPECT_EQ(EnsureTrailingDelimiter(L""), L"");
+    EXPECT_EQ(EnsureTrailingDelimiter(L"D:\\Flat"), L"D:\\Flat\\");
+    EXPECT_EQ(EnsureTrailingDelimiter(L"D:\\Flat\\"), L"D:\\Flat\\");
+    EXPECT_EQ(EnsureTrailingDelimiter(L"D:/Flat/"), L"D:/Flat/\\");
+}
+
+TEST(NamingRuleTest, WorkedExample)
+{
+    const NamingRule rule = MakeNamingRule(L"C:\\Photos", L"D:\\Flat", L"_");
+    EXPECT_EQ(rule.sourcePrefix, L"C:\\Photos\\");
+    EXPECT_EQ(rule.destinationPrefix, L"D:\\Flat\\");
+    EXPECT_EQ(rule.normalizedSeparator, L"_");
+    EXPECT_FALSE(rule.subfolderMode);
+    EXPECT_EQ(MakeTargetPath(rule, L"2019\\trip\\c.jpg"), L"D:\\Flat\\2019_trip_c.jpg");
+    EXPECT_EQ(MakeSourceDisplayPath(rule, L"2019\\trip\\c.jpg"), L"C:\\Photos\\2019\\trip\\c.jpg");
+}
+
+struct SeparatorRow {
+    const char* name;
+    const wchar_t* separator;
+    const wchar_t* normalized;
+    bool subfolderMode;
+    const wchar_t* targetA;
+    const wchar_t* targetB;
+    const wchar_t* targetC;
+};
+
+void PrintTo(const SeparatorRow& row, std::ostream* out)
+{
+    *out << row.name;
+}
+
+class SeparatorTableTest : public testing::TestWithParam<SeparatorRow> {};
+
+TEST_P(SeparatorTableTest, FoldsEveryEntryOfTheTree)
+{
+    const SeparatorRow& row = GetParam();
+    const NamingRule rule = MakeNamingRule(L"C:\\Photos", L"D:\\Flat", row.separator);
+    EXPECT_EQ(rule.normalizedSeparator, row.normalized);
+    EXPECT_EQ(rule.subfolderMode, row.subfolderMode);
+    EXPECT_EQ(MakeTargetPath(rule, L"a.jpg"), row.targetA);
+    EXPECT_EQ(MakeTargetPath(rule, L"2019\\b.jpg"), row.targetB);
+    EXPECT_EQ(MakeTargetPath(rule, L"2019\\trip\\c.jpg"), row.targetC);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    NamingRuleTest, SeparatorTableTest,
+    testing::Values(
+        SeparatorRow{"Underscore", L"_", L"_", false, L"D:\\Flat\\a.jpg", L"D:\\Flat\\2019_b.jpg", L"D:\\Flat\\2019_trip_c.jpg"},
+        SeparatorRow{"BlankHyphenBlank", L" - ", L" - ", false, L"D:\\Flat\\a.jpg", L"D:\\Flat\\2019 - b.jpg",
+                     L"D:\\Flat\\2019 - trip - c.jpg"},
+        SeparatorRow{"Empty", L"", L"", false, L"D:\\Flat\\a.jpg", L"D:\\Flat\\2019b.jpg", L"D:\\Flat\\2019tripc.jpg"},
+        SeparatorRow{"Backslash", L"\\", L"\\", true, L"D:\\Flat\\a.jpg", L"D:\\Flat\\2019\\b.jpg",
+                     L"D:\\Flat\\2019\\trip\\c.jpg"},
+        SeparatorRow{"Slash", L"/", L"\\", true, L"D:\\Flat\\a.jpg", L"D:\\Flat\\2019\\b.jpg",
+                     L"D:\\Flat\\2019\\trip\\c.jpg"},
+        SeparatorRow{"UnderscoreSlash", L"_/", L"_\\", true, L"D:\\Flat\\a.jpg", L"D:\\Flat\\2019_\\b.jpg",
+                     L"D:\\Flat\\2019_\\trip_\\c.jpg"},
+        SeparatorRow{"TwoSlashes", L"//", L"\\\\", true, L"D:\\Flat\\a.jpg", L"D:\\Flat\\2019\\\\b.jpg",
+                     L"D:\\Flat\\2019\\\\trip\\\\c.jpg"},
+        // A slash-free separator keeps its text exactly, blanks and dots included.
+        SeparatorRow{"DotsAndBlanks", L" .x. ", L" .x. ", false, L"D:\\Flat\\a.jpg", L"D:\\Flat\\2019 .x. b.jpg",
+                     L"D:\\Flat\\2019 .x. trip .x. c.jpg"}),
+    [](const testing::TestParamInfo<SeparatorRow>& info) { return std::string(info.param.name); });
+
+TEST(NamingRuleTest, InsertedBackslashesAreNotScannedAgain)
+{
+    EXPECT_EQ(FoldPath(L"a\\b", L"\\\\"), L"a\\\\b");
+    EXPECT_EQ(FoldPath(L"a\\b\\c", L"\\"), L"a\\b\\c");
+    const NamingRule rule = MakeNamingRule(L"S", L"D", L"\\\\");
+    EXPECT_TRUE(rule.subfolderMode);
+    EXPECT_EQ(MakeTargetPath(rule, L"a\\b"), L"D\\a\\\\b");
+}
+
+TEST(NamingRuleTest, DestinationTexts)
+{
+    EXPECT_EQ(MakeTargetPath(MakeNamingRule(L"S", L"D:\\Flat\\", L"_"), L"2019\\b.jpg"), L"D:\\Flat\\2019_b.jpg");
+    EXPECT_EQ(MakeTargetPath(MakeNamingRule(L"S", L"D:\\", L"_"), L"2019\\b.jpg"), L"D:\\2019_b.jpg");
+    EXPECT_EQ(MakeTargetPath(MakeNamingRule(L"S", L"D:/Flat/", L"_"), L"2019\\b.jpg"), L"D:/Flat/\\2019_b.jpg");
+    EXPECT_EQ(MakeTargetPath(MakeNamingRule(L"S", L"", L"_"), L"2019\\b.jpg"), L"2019_b.jpg");
+}
+
+TEST(NamingRuleTest, OnlyBackslashesOfTheEntryAreReplaced)
+{
+    const NamingRule rule = MakeNamingRule(L"S", L"D", L".");
+    EXPECT_EQ(MakeTargetPath(rule, L"my docs/x\\v1.2 final.tar.gz"), L"D\\my docs/x.v1.2 final.tar.gz");
+    // Entries that fold to the same name are not made distinct here.
+    EXPECT_EQ(MakeTargetPath(MakeNamingRule(L"S", L"D", L"_"), L"a_b.txt"),
+              MakeTargetPath(MakeNamingRule(L"S", L"D", L"_"), L"a\\b.txt"));
+}
+
+} // namespace

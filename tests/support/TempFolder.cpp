@@ -1,0 +1,178 @@
+#include "tests/support/TempFolder.h"
+
+#include <windows.h>
+
+#include <algorithm>
+#include <stdexcept>
+
+namespace {
+
+std::wstring ParentOf(const std::wstring& path)
+{
+    const size_t last = path.find_last_of(L'\\');
+    return last == std::wstring::npos ? std::wstring() : path.substr(0, last);
+}
+
+void Fail(const char* what)
+{
+    throw std::runtime_error(std::string(what) + " failed with error " + std::to_string(GetLastError()));
+}
+
+} // namespace
+
+TempFolder::TempFolder()
+{
+    wchar_t base[MAX_PATH + 1];
+    if (GetTempPathW(MAX_PATH + 1, base) == 0)
+        Fail("GetTempPathW");
+    static unsigned sequence = 0;
+    for (;;) {
+        path = std::wstring(base) + L"ferrix-test-" + std::to_wstring(GetCurrentProcessId()) + L"-" +
+               std::to_wstring(++sequence);
+        if (CreateDirectoryW(path.c_str(), nullptr))
+            break;
+        if (GetLastError() != ERROR_ALREADY_EXISTS)
+            Fail("CreateDirectoryW");
+    }
+}
+
+TempFolder::~TempFolder()
+{
+    RemoveTree(path);
+}
+
+void WriteFileBytes(const std::wstring& file, const std::string& bytes)
+{
+    MakeFolders(ParentOf(file));
+    HANDLE handle = CreateFileW(file.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
+                                FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (handle == INVALID_HANDLE_VALUE)
+        Fail("CreateFileW");
+    DWORD written = 0;
+    const BOOL ok = WriteFile(handle, bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr);
+    CloseHandle(handle);
+    if (!ok || written != bytes.size())
+        Fail("WriteFile");
+}
+
+std::string ReadFileBytes(const std::wstring& file)
+{
+    HANDLE handle = CreateFileW(file.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE,
+                                nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (handle == INVALID_HANDLE_VALUE)
+        Fail("CreateFileW");
+    std::string bytes;
+    char chunk[65536];
+    DWORD got = 0;
+    while (ReadFile(handle, chunk, sizeof chunk, &got, nullptr) && got > 0)
+        bytes.append(chunk, got);
+    CloseHandle(handle);
+    return bytes;
+}
+
+bool FileExists(const std::wstring& file)
+{
+    const DWORD attributes = GetFileAttributesW(file.c_str());
+    return attributes != INVALID_FILE_ATTRIBUTES && !(attributes & FILE_ATTRIBUTE_DIRECTORY);
+}
+
+bool FolderExists(const std::wstring& folder)
+{
+    const DWORD attributes = GetFileAttributesW(folder.c_str());
+    return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY);
+}
+
+void MakeFolders(const std::wstring& folder)
+{
+    if (folder.empty() || FolderExists(folder))
+        return;
+    MakeFolders(ParentOf(folder));
+    if (!CreateDirectoryW(folder.c_str(), nullptr) && GetLastError() != ERROR_ALREADY_EXISTS)
+        Fail("CreateDirectoryW");
+}
+
+void RemoveTree(const std::wstring& path)
+{
+    const DWORD attributes = GetFileAttributesW(path.c_str());
+    if (attributes == INVALID_FILE_ATTRIBUTES)
+        return;
+    SetFileAttributesW(path.c_str(), FILE_ATTRIBUTE_NORMAL);
+    if (!(attributes & FILE_ATTRIBUTE_DIRECTORY)) {
+        DeleteFileW(path.c_str());
+        return;
+    }
+    // A folder link is removed as a link; its target is left alone.
+    if (!(attributes & FILE_ATTRIBUTE_REPARSE_POINT)) {
+        WIN32_FIND_DATAW data;
+        HANDLE search = FindFirstFileW((path + L"\\*").c_str(), &data);
+        if (search != INVALID_HANDLE_VALUE) {
+            do {
+                const std::wstring name = data.cFileName;
+                if (name != L"." && name != L"..")
+                    RemoveTree(path + L"\\" + name);
+            } while (FindNextFileW(search, &data));
+            FindClose(search);
+        }
+    }
+    RemoveDirectoryW(path.c_str());
+}
+
+CurrentDirectoryScope::CurrentDirectoryScope(const std::wstring& folder)
+{
+    const DWORD size = GetCurrentDirectoryW(0, nullptr);
+    previous.resize(size);
+    previous.resize(GetCurrentDirectoryW(size, previous.data()));
+    if (!SetCurrentDirectoryW(folder.c_str()))
+        Fail("SetCurrentDirectoryW");
+}
+
+CurrentDirectoryScope::~CurrentDirectoryScope()
+{
+    SetCurrentDirectoryW(previous.c_str());
+}
+
+namespace {
+
+bool WaitForFolder(const std::wstring& folder)
+{
+    for (int attempt = 0; attempt < 500; ++attempt) {
+        if (FolderExists(folder))
+            return true;
+        Sleep(10);
+    }
+    return false;
+}
+
+} // namespace
+
+bool MakeFolderLink(const std::wstring& link, const std::wstring& target)
+{
+    if (CreateSymbolicLinkW(link.c_str(), target.c_str(), SYMBOLIC_LINK_FLAG_DIRECTORY) && FolderExists(link))
+        return true;
+
+    using UnixName = char* (*)(const wchar_t*);
+    const auto unixName = reinterpret_cast<UnixName>(
+        reinterpret_cast<void*>(GetProcAddress(GetModuleHandleW(L"kernel32.dll"), "wine_get_unix_file_name")));
+    if (unixName == nullptr)
+        return false;
+    char* unixLink = unixName(link.c_str());
+    if (unixLink == nullptr)
+        return false;
+    std::wstring unixTarget = target;
+    std::replace(unixTarget.begin(), unixTarget.end(), L'\\', L'/');
+    std::wstring command = L"/bin/ln -s \"" + unixTarget + L"\" \"";
+    for (const char* c = unixLink; *c; ++c)
+        command += static_cast<wchar_t>(static_cast<unsigned char>(*c));
+    command += L"\"";
+    HeapFree(GetProcessHeap(), 0, unixLink);
+
+    // Wine starts Linux programs without a handle that can be waited on, so wait for the link.
+    STARTUPINFOW startup{};
+    startup.cb = sizeof startup;
+    PROCESS_INFORMATION process{};
+    if (!CreateProcessW(nullptr, command.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup, &process))
+        return false;
+    CloseHandle(process.hThread);
+    CloseHandle(process.hProcess);
+    return WaitForFolder(link);
+}

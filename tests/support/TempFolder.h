@@ -1,0 +1,49 @@
+// A fresh folder under the system's temporary folder for one test, removed with everything in
+// it (read-only files included) when the object goes away. Paths are Windows paths.
+#pragma once
+
+#include <string>
+
+class TempFolder {
+public:
+    TempFolder();
+    ~TempFolder();
+    TempFolder(const TempFolder&) = delete;
+    TempFolder& operator=(const TempFolder&) = delete;
+
+    // The folder's full path, without a trailing backslash.
+    const std::wstring& Path() const { return path; }
+    // The full path of a relative path inside the folder.
+    std::wstring operator/(const std::wstring& relative) const { return path + L"\\" + relative; }
+
+private:
+    std::wstring path;
+};
+
+// Writes a file with the given bytes, creating its missing folders; throws on failure.
+void WriteFileBytes(const std::wstring& file, const std::string& bytes);
+// The whole content of a file; throws when it cannot be opened.
+std::string ReadFileBytes(const std::wstring& file);
+bool FileExists(const std::wstring& file);
+bool FolderExists(const std::wstring& folder);
+// Creates a folder and its missing parents.
+void MakeFolders(const std::wstring& folder);
+// Removes a file or a whole folder tree, clearing read-only attributes on the way.
+void RemoveTree(const std::wstring& path);
+
+// Makes a folder the current directory for a scope and restores the previous one afterwards.
+class CurrentDirectoryScope {
+public:
+    explicit CurrentDirectoryScope(const std::wstring& folder);
+    ~CurrentDirectoryScope();
+    CurrentDirectoryScope(const CurrentDirectoryScope&) = delete;
+    CurrentDirectoryScope& operator=(const CurrentDirectoryScope&) = delete;
+
+private:
+    std::wstring previous;
+};
+
+// Creates a folder link at `link` that points to `target` (a path relative to the link's folder).
+// Under Wine, where CreateSymbolicLinkW creates nothing, it makes a Linux symbolic link instead.
+// Returns false when neither way produced a link within a few seconds.
+bool MakeFolderLink(const std::wstring& link, const std::wstring& target);

@@ -56,7 +56,7 @@ private:
     HWND window;
 };
 
-class DialogLayoutTest : public testing::TestWithParam<int> {
+class DialogTest : public testing::Test {
 protected:
     static void SetUpTestSuite()
     {
@@ -65,6 +65,8 @@ protected:
         ASSERT_TRUE(InitCommonControlsEx(&classes));
     }
 };
+
+class DialogLayoutTest : public DialogTest, public testing::WithParamInterface<int> {};
 
 void ExpectRectangle(const RECT& actual, const RECT& expected)
 {
@@ -137,7 +139,7 @@ INSTANTIATE_TEST_SUITE_P(BothDialogs, DialogLayoutTest, testing::Values(IDD_PROG
                              return info.param == IDD_MAIN ? std::string("Main") : std::string("Progress");
                          });
 
-TEST(DialogBehaviourTest, OnlyTheProgressDialogIsTopmostAndEachHasItsDefaultButton)
+TEST_F(DialogTest, OnlyTheProgressDialogIsTopmostAndEachHasItsDefaultButton)
 {
     const ModelessDialog progress(IDD_PROGRESS);
     const ModelessDialog main(IDD_MAIN);
@@ -149,7 +151,7 @@ TEST(DialogBehaviourTest, OnlyTheProgressDialogIsTopmostAndEachHasItsDefaultButt
     EXPECT_EQ(SendMessageW(main.Handle(), DM_GETDEFID, 0, 0), MAKELRESULT(IDOK, DC_HASDEFID));
 }
 
-TEST(DialogBehaviourTest, MainDialogTabsThroughItsNineInputsFromOk)
+TEST_F(DialogTest, MainDialogTabsThroughItsNineInputsFromOk)
 {
     const ModelessDialog main(IDD_MAIN);
     ASSERT_NE(main.Handle(), nullptr);
@@ -221,14 +223,7 @@ INT_PTR CALLBACK KeyDialogProcedure(HWND dialog, UINT message, WPARAM wParam, LP
     }
 }
 
-class DialogKeyTest : public testing::TestWithParam<KeyPress> {
-protected:
-    static void SetUpTestSuite()
-    {
-        const INITCOMMONCONTROLSEX classes{sizeof classes, ICC_PROGRESS_CLASS};
-        ASSERT_TRUE(InitCommonControlsEx(&classes));
-    }
-};
+class DialogKeyTest : public DialogTest, public testing::WithParamInterface<KeyPress> {};
 
 TEST_P(DialogKeyTest, KeyEndsTheDialogWithTheExpectedCommand)
 {

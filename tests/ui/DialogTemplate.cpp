@@ -8,6 +8,16 @@
 
 namespace {
 
+// The dialog and its items store their place in dialog units the same way.
+template <typename Placed>
+void ReadPlace(ResourceReader& reader, Placed& placed)
+{
+    placed.x = reader.Short();
+    placed.y = reader.Short();
+    placed.cx = reader.Short();
+    placed.cy = reader.Short();
+}
+
 DialogTemplate::NameOrOrdinal ReadNameOrOrdinal(ResourceReader& reader)
 {
     DialogTemplate::NameOrOrdinal field;
@@ -36,10 +46,7 @@ DialogTemplate DialogTemplate::Read(std::string_view bytes)
     dialog.exStyle = reader.Dword();
     dialog.style = reader.Dword();
     const uint16_t count = reader.Word();
-    dialog.x = reader.Short();
-    dialog.y = reader.Short();
-    dialog.cx = reader.Short();
-    dialog.cy = reader.Short();
+    ReadPlace(reader, dialog);
     dialog.menu = ReadNameOrOrdinal(reader);
     dialog.windowClass = ReadNameOrOrdinal(reader);
     dialog.title = reader.String();
@@ -56,10 +63,7 @@ DialogTemplate DialogTemplate::Read(std::string_view bytes)
         item.helpId = reader.Dword();
         item.exStyle = reader.Dword();
         item.style = reader.Dword();
-        item.x = reader.Short();
-        item.y = reader.Short();
-        item.cx = reader.Short();
-        item.cy = reader.Short();
+        ReadPlace(reader, item);
         item.id = reader.Dword();
         item.windowClass = ReadNameOrOrdinal(reader);
         item.text = ReadNameOrOrdinal(reader);

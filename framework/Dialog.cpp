@@ -1,0 +1,88 @@
+#include "framework/Dialog.h"
+
+#include "framework/ApplicationBase.h"
+#include "framework/WindowProcedures.h"
+
+Dialog::Dialog(LPCWSTR templateName, HWND parent) : templateName(templateName), parent(parent) {}
+
+LRESULT Dialog::DefaultProcessing(UINT, WPARAM, LPARAM)
+{
+    return FALSE;
+}
+
+// The window's WM_DESTROY and WM_NCDESTROY arrive during DestroyWindow, when only the Dialog part
+// of the object is left to handle them.
+Dialog::~Dialog()
+{
+    if (handle != nullptr) {
+        HWND window = handle;
+        handle = nullptr;
+        DestroyWindow(window);
+    }
+}
+
+bool Dialog::OnClose()
+{
+    End(0);
+    return true;
+}
+
+bool Dialog::OnCommand(HWND, UINT id, UINT)
+{
+    if (id == IDOK) {
+        OnOk();
+        return true;
+    }
+    if (id == IDCANCEL) {
+        OnCancel();
+        return true;
+    }
+    return false;
+}
+
+bool Dialog::OnInitDialog()
+{
+    return true;
+}
+
+bool Dialog::OnOk()
+{
+    return End(1);
+}
+
+bool Dialog::OnCancel()
+{
+    return End(0);
+}
+
+INT_PTR Dialog::RunModal()
+{
+    isModal = true;
+    postOnEnd = false;
+    const bool realParent = parent != nullptr && parent != GetDesktopWindow();
+    const bool parentWasEnabled = realParent && IsWindowEnabled(parent);
+    if (parentWasEnabled)
+        EnableWindow(parent, FALSE);
+    // Stored as it comes, -1 included: the caller decides what a dialog that never opened means.
+    result = DialogBoxParamW(instanceHandle, templateName, parent, FrameworkDialogProc, reinterpret_cast<LPARAM>(this));
+    // Re-enabled only when the run disabled it. Wine's EndDialog enables the owner whatever its
+    // state before the run; a parent that was disabled before is disabled again.
+    if (realParent) {
+        EnableWindow(parent, parentWasEnabled);
+        SetActiveWindow(parent);
+    }
+    handle = nullptr;
+    return result;
+}
+
+bool Dialog::End(int code)
+{
+    result = code;
+    if (isModal)
+        return EndDialog(handle, code) != FALSE;
+    if (postOnEnd)
+        return PostMessageW(handle, WM_NULL, 0, 0) != FALSE;
+    HWND window = handle;
+    handle = nullptr;
+    return DestroyWindow(window) != FALSE;
+}

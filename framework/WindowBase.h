@@ -1,0 +1,142 @@
+// Binds one object to one window handle and receives the window's messages through virtual
+// handlers, one per message. Owned by whoever creates it (a local object or a member); the
+// framework never deletes one. A WindowBase whose `handle` is merely assigned is a wrapper: it is
+// not in the registry, receives no messages and leaves the window alone when destroyed.
+#pragma once
+
+#include <windows.h>
+
+class WindowBase {
+public:
+    WindowBase() = default;
+    WindowBase(const WindowBase&) = delete;
+    WindowBase& operator=(const WindowBase&) = delete;
+
+    // Overridables
+
+    // Called for every message that no handler took; the answer goes back to the platform. The
+    // base gives the message to the procedure that `Subclass` replaced, or to DefWindowProcW.
+    virtual LRESULT DefaultProcessing(UINT message, WPARAM wParam, LPARAM lParam);
+    // Hands a subclassed window back to its previous procedure and owner. A window of the
+    // framework's own class that outlives its object stops naming the object in the registry;
+    // a wrapper's window is left untouched, and then nothing but the object's members is read,
+    // so a wrapper may be destroyed on any thread.
+    virtual ~WindowBase();
+    // Called by the message loop for each queued message of this window before it is translated
+    // and dispatched; return true to consume it.
+    virtual bool PreviewQueuedMessage(MSG& message);
+    // First look at every routed message, before the message table; return true to answer the
+    // platform with `result` at once. A change to `result` alone also changes the answer that a
+    // handler's true gives.
+    virtual bool PreviewMessage(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result);
+    // Called after WM_NCDESTROY has been handled and the object unbound (`handle` already null).
+    virtual void OnWindowGone();
+
+    // Message handlers. A handler returns true (or, for value handlers, a value other than 0)
+    // when it has handled the message; the base versions handle nothing.
+    virtual bool OnActivate(UINT state, HWND otherWindow, UINT minimised);
+    virtual bool OnActivateApp(UINT active, UINT threadId);
+    virtual bool OnCaptureChanged(HWND gainingWindow);
+    virtual bool OnChar(UINT character, UINT repeatCount, UINT keyFlags);
+    // WM_CLOSE: return true to keep the window.
+    virtual bool OnClose();
+    virtual bool OnCommand(HWND control, UINT id, UINT code);
+    virtual bool OnContextMenu(HWND window, int x, int y);
+    virtual bool OnCreate(CREATESTRUCTW* create);
+    virtual LRESULT OnCtlColorBtn(HDC deviceContext, HWND control);
+    virtual LRESULT OnCtlColorDlg(HDC deviceContext, HWND control);
+    virtual LRESULT OnCtlColorEdit(HDC deviceContext, HWND control);
+    virtual LRESULT OnCtlColorListBox(HDC deviceContext, HWND control);
+    virtual LRESULT OnCtlColorScrollBar(HDC deviceContext, HWND control);
+    virtual LRESULT OnCtlColorStatic(HDC deviceContext, HWND control);
+    virtual bool OnDestroy();
+    virtual bool OnDisplayChange(UINT bitsPerPixel, UINT width, UINT height);
+    // WM_DRAWITEM that the control's own object did not take.
+    virtual bool OnDrawItem(UINT id, DRAWITEMSTRUCT* item);
+    // WM_DRAWITEM sent to the parent, offered first to the object of the control that it draws.
+    virtual bool OnDrawItemReflected(UINT id, DRAWITEMSTRUCT* item);
+    virtual bool OnEnterSizeMove();
+    // Return true when the background has been erased.
+    virtual bool OnEraseBkgnd(HDC deviceContext);
+    virtual bool OnExitSizeMove();
+    virtual UINT OnGetDlgCode(UINT virtualKey, MSG* message);
+    virtual bool OnGetMinMaxInfo(MINMAXINFO* info);
+    virtual LRESULT OnHelp(HELPINFO* help);
+    virtual bool OnHScroll(UINT request, UINT position, HWND scrollBar);
+    virtual bool OnInitDialog();
+    virtual bool OnInitMenu(HMENU menu);
+    virtual bool OnInitMenuPopup(HMENU menu, UINT position, UINT windowMenu);
+    virtual bool OnKeyDown(UINT virtualKey, UINT repeatCount, UINT keyFlags);
+    virtual bool OnKeyUp(UINT virtualKey, UINT repeatCount, UINT keyFlags);
+    virtual bool OnKillFocus(HWND gainingWindow);
+    virtual bool OnLButtonDblClk(UINT keyState, UINT point);
+    virtual bool OnLButtonDown(UINT keyState, UINT point);
+    virtual bool OnLButtonUp(UINT keyState, UINT point);
+    virtual bool OnMButtonDblClk(UINT keyState, UINT point);
+    virtual bool OnMButtonDown(UINT keyState, UINT point);
+    virtual bool OnMButtonUp(UINT keyState, UINT point);
+    // WM_MEASUREITEM that the control's own object did not take.
+    virtual bool OnMeasureItem(UINT id, MEASUREITEMSTRUCT* item);
+    // WM_MEASUREITEM sent to the parent, offered first to the object of the control it measures.
+    virtual bool OnMeasureItemReflected(UINT id, MEASUREITEMSTRUCT* item);
+    virtual LRESULT OnMenuChar(UINT character, UINT menuType, HMENU menu);
+    virtual bool OnMenuSelect(UINT item, UINT flags, HMENU menu);
+    virtual bool OnMouseMove(UINT keyState, UINT point);
+    // The wheel delta comes unsigned (120 for a notch up, 65416 for a notch down).
+    virtual bool OnMouseWheel(UINT keyState, UINT delta, UINT point);
+    virtual bool OnMove(UINT x, UINT y);
+    virtual bool OnMoving(UINT edge, RECT* rectangle);
+    // WM_NCDESTROY: the registry entry is already gone, `handle` still set.
+    virtual bool OnNcDestroy();
+    virtual UINT OnNcHitTest(UINT point);
+    virtual bool OnNcPaint(HRGN updateRegion);
+    virtual bool OnNextDlgCtl(UINT control, UINT isHandle);
+    // WM_NOTIFY that the sending control's own object did not take.
+    virtual LRESULT OnNotify(UINT id, NMHDR* header);
+    // WM_NOTIFY sent to the parent, offered first to the object of the control that sent it.
+    virtual LRESULT OnNotifyReflected(UINT id, NMHDR* header);
+    virtual bool OnPaint(HDC deviceContext);
+    virtual bool OnParentNotify(WPARAM wParam, LPARAM lParam);
+    virtual bool OnRButtonDblClk(UINT keyState, UINT point);
+    virtual bool OnRButtonDown(UINT keyState, UINT point);
+    virtual bool OnRButtonUp(UINT keyState, UINT point);
+    virtual bool OnSetFocus(HWND losingWindow);
+    virtual bool OnSettingChange(UINT flag, const wchar_t* section);
+    virtual bool OnSize(UINT width, UINT height, UINT type);
+    virtual bool OnSizing(UINT edge, RECT* rectangle);
+    virtual bool OnSysCommand(UINT command, LPARAM lParam);
+    virtual bool OnSysKeyDown(UINT virtualKey, UINT repeatCount, UINT keyFlags);
+    virtual bool OnSysKeyUp(UINT virtualKey, UINT repeatCount, UINT keyFlags);
+    virtual bool OnTimer(UINT id);
+    virtual bool OnUpdateUIState(UINT action, UINT state);
+    virtual bool OnVScroll(UINT request, UINT position, HWND scrollBar);
+    virtual bool OnWindowPosChanged(WINDOWPOS* position);
+    virtual bool OnWindowPosChanging(WINDOWPOS* position);
+
+    // Routes the existing window in `handle` through the framework's window procedure. Refuses
+    // (false, nothing changed) when this object already subclassed a window, when there is no live
+    // window, or when the window already uses the framework's procedure.
+    bool Subclass();
+    // Hands a subclassed window back to the procedure and the registry owner it had before.
+    void Unsubclass();
+
+    // The window bound to or wrapped by the object; null when there is none.
+    HWND handle = nullptr;
+
+private:
+    friend LRESULT CALLBACK FrameworkWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
+    friend INT_PTR CALLBACK FrameworkDialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam);
+    friend LRESULT RouteMessage(WindowBase* target, UINT message, WPARAM wParam, LPARAM lParam,
+                                LRESULT defaultResult);
+
+    // Binds the object to the window: `handle` and the registry entry.
+    void Bind(HWND window);
+    // The end of WM_NCDESTROY: `handle` null, OnWindowGone, no previous procedure or owner.
+    void Unbind();
+
+    WNDPROC previousProc = nullptr;
+    WindowBase* previousOwner = nullptr;
+    // True from binding until the final message: only such an object can be named by the
+    // registry, so only its destructor needs to look there.
+    bool bound = false;
+};

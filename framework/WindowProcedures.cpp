@@ -1,0 +1,63 @@
+#include "framework/WindowProcedures.h"
+
+#include "framework/Dialog.h"
+#include "framework/MessageTable.h"
+#include "framework/ModelessDialogList.h"
+#include "framework/WindowRegistry.h"
+
+// Messages that a new window receives before WM_NCCREATE (WM_GETMINMAXINFO comes first for
+// overlapped windows) find no object and get DefWindowProcW.
+LRESULT CALLBACK FrameworkWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
+{
+    WNDPROC previous = nullptr;
+    try {
+        WindowBase* object = nullptr;
+        if (message == WM_NCCREATE) {
+            object = static_cast<WindowBase*>(reinterpret_cast<CREATESTRUCTW*>(lParam)->lpCreateParams);
+            if (object != nullptr)
+                object->Bind(window);
+        } else {
+            object = WindowRegistry::shared.Find(window);
+        }
+        if (object == nullptr)
+            return DefWindowProcW(window, message, wParam, lParam);
+        previous = object->previousProc;
+        return RouteMessage(object, message, wParam, lParam, 0);
+    } catch (...) {
+        // A handler threw. Unwinding into the platform's frames is undefined, so the message is
+        // answered as if no handler had taken it.
+        if (previous != nullptr)
+            return CallWindowProcW(previous, window, message, wParam, lParam);
+        return DefWindowProcW(window, message, wParam, lParam);
+    }
+}
+
+// Messages that the dialog manager sends before WM_INITDIALOG (WM_SETFONT, for one) find no
+// object and answer 0.
+INT_PTR CALLBACK FrameworkDialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam)
+{
+    try {
+        WindowBase* object = WindowRegistry::shared.Find(dialog);
+        if (message == WM_INITDIALOG) {
+            // The run passes the dialog object itself as the initialisation parameter.
+            auto* bound = reinterpret_cast<Dialog*>(lParam);
+            bound->Bind(dialog);
+            if (!bound->isModal)
+                ModelessDialogList::shared.Add(dialog);
+            return RouteMessage(bound, message, wParam, lParam, TRUE);
+        }
+        if (message == WM_NCDESTROY) {
+            WindowRegistry::shared.Remove(dialog);
+            // The registry may also name an object that subclassed the dialog, which is no Dialog.
+            const auto* owner = dynamic_cast<const Dialog*>(object);
+            if (owner != nullptr && !owner->isModal)
+                ModelessDialogList::shared.Remove(dialog);
+        }
+        if (object == nullptr)
+            return FALSE;
+        return RouteMessage(object, message, wParam, lParam, TRUE);
+    } catch (...) {
+        // A handler threw: answered as not handled, so the dialog manager applies its default.
+        return FALSE;
+    }
+}

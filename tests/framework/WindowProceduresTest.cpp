@@ -1,0 +1,264 @@
+#include "tests/framework/ProbeWindow.h"
+#include "tests/framework/ScriptedDialog.h"
+#include "tests/framework/TestResources.h"
+
+#include "framework/ApplicationBase.h"
+#include "framework/ModelessDialogList.h"
+#include "framework/WindowProcedures.h"
+#include "framework/WindowRegistry.h"
+
+#include <gtest/gtest.h>
+
+#include <memory>
+#include <stdexcept>
+#include <string>
+
+namespace {
+
+WNDPROC ProcedureOf(HWND window)
+{
+    return reinterpret_cast<WNDPROC>(GetWindowLongPtrW(window, GWLP_WNDPROC));
+}
+
+std::wstring TextOf(HWND window)
+{
+    wchar_t text[64] = {};
+    GetWindowTextW(window, text, 64);
+    return text;
+}
+
+// A class of the test's own with a procedure that is not the framework's; it notes the window
+// that last received WM_NCDESTROY.
+const wchar_t* const foreignClass = L"Framework Test Foreign";
+HWND lastNcDestroyed = nullptr;
+
+LRESULT CALLBACK ForeignProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
+{
+    if (message == WM_NCDESTROY)
+        lastNcDestroyed = window;
+    return DefWindowProcW(window, message, wParam, lParam);
+}
+
+void RegisterForeignClass()
+{
+    WNDCLASSEXW data{};
+    data.cbSize = sizeof data;
+    if (GetClassInfoExW(instanceHandle, foreignClass, &data))
+        return;
+    data.lpfnWndProc = ForeignProc;
+    data.hInstance = instanceHandle;
+    data.lpszClassName = foreignClass;
+    ASSERT_NE(RegisterClassExW(&data), 0);
+}
+
+class ForeignWindow : public ProbeWindow {
+public:
+    void PrepareCreate(CREATESTRUCTW& create) override { create.lpszClass = foreignClass; }
+};
+
+class TimedWindow : public ProbeWindow {
+public:
+    bool OnTimer(UINT id) override
+    {
+        timerId = id;
+        return true;
+    }
+    UINT timerId = 0;
+};
+
+class WindowProceduresTest : public testing::Test {
+protected:
+    void SetUp() override { instanceHandle = GetModuleHandleW(nullptr); }
+};
+
+TEST_F(WindowProceduresTest, CreateRegistersTheFrameworkClassOnceAndBindsAtNcCreate)
+{
+    ProbeWindow first, second;
+    ASSERT_TRUE(first.Create(nullptr));
+    ASSERT_TRUE(second.Create(nullptr));
+
+    WNDCLASSEXW data{};
+    data.cbSize = sizeof data;
+    ASSERT_TRUE(GetClassInfoExW(instanceHandle, L"Qarno Window", &data));
+    EXPECT_EQ(data.lpfnWndProc, FrameworkWindowProc);
+    EXPECT_EQ(data.hbrBackground, reinterpret_cast<HBRUSH>(COLOR_WINDOW + 1));
+    EXPECT_EQ(data.hCursor, LoadCursorW(nullptr, IDC_ARROW));
+    EXPECT_EQ(GetClassLongPtrW(first.handle, GCW_ATOM), GetClassLongPtrW(second.handle, GCW_ATOM));
+
+    // The overlapped window's WM_GETMINMAXINFO comes before WM_NCCREATE and never reaches it.
+    ASSERT_FALSE(first.previewed.empty());
+    EXPECT_EQ(first.previewed.front(), UINT{WM_NCCREATE});
+    EXPECT_FALSE(first.Subclass()) << "the window already uses the framework's procedure";
+    EXPECT_EQ(WindowRegistry::shared.Find(first.handle), &first);
+}
+
+TEST_F(WindowProceduresTest, WindowsOfForeignClassesAreSubclassedAtOnce)
+{
+    RegisterForeignClass();
+    ForeignWindow foreign;
+    ASSERT_TRUE(foreign.Create(nullptr));
+    EXPECT_EQ(ProcedureOf(foreign.handle), FrameworkWindowProc);
+    EXPECT_EQ(WindowRegistry::shared.Find(foreign.handle), &foreign);
+
+    ProbeWindow parent;
+    ASSERT_TRUE(parent.Create(nullptr));
+    TimedWindow button;
+    ASSERT_TRUE(button.CreateOfClass(L"BUTTON", nullptr, L"b", WS_CHILD, 0, parent.handle, nullptr));
+    EXPECT_EQ(ProcedureOf(button.handle), FrameworkWindowProc);
+    SendMessageW(button.handle, WM_TIMER, 5, 0);
+    EXPECT_EQ(button.timerId, 5u);
+    EXPECT_FALSE(button.Subclass()) << "a second Subclass is refused";
+
+    ProbeWindow own;
+    ASSERT_TRUE(own.CreateOfClass(L"Qarno Window", nullptr, nullptr, WS_CHILD, 0, parent.handle, nullptr));
+    ASSERT_FALSE(own.previewed.empty());
+    EXPECT_EQ(own.previewed.front(), UINT{WM_NCCREATE}) << "the framework's class binds at creation";
+}
+
+TEST_F(WindowProceduresTest, SubclassNeedsALiveWindow)
+{
+    Window nothing;
+    EXPECT_FALSE(nothing.Subclass());
+
+    Window gone;
+    gone.handle = CreateWindowExW(0, L"STATIC", L"", 0, 0, 0, 10, 10, nullptr, nullptr, instanceHandle, nullptr);
+    ASSERT_TRUE(DestroyWindow(gone.handle));
+    EXPECT_FALSE(gone.Subclass());
+    EXPECT_EQ(WindowRegistry::shared.Find(gone.handle), nullptr);
+}
+
+TEST_F(WindowProceduresTest, ASubclassingObjectHandsTheWindowBackWhenDestroyed)
+{
+    ScriptedDialog dialog;
+    ASSERT_TRUE(dialog.OpenModeless());
+    const HWND window = dialog.handle;
+    const WNDPROC original = ProcedureOf(window);
+    EXPECT_NE(ModelessDialogList::shared.IndexOf(window), -1);
+    {
+        Window subclasser;
+        subclasser.handle = window;
+        ASSERT_TRUE(subclasser.Subclass());
+        EXPECT_EQ(ProcedureOf(window), FrameworkWindowProc);
+        EXPECT_EQ(WindowRegistry::shared.Find(window), &subclasser);
+    }
+    EXPECT_EQ(ProcedureOf(window), original);
+    EXPECT_EQ(WindowRegistry::shared.Find(window), &dialog) << "the previous owner is back";
+
+    // Cancel in a dialog that is not modal destroys it and takes it off the list.
+    SendMessageW(window, WM_COMMAND, IDCANCEL, 0);
+    EXPECT_FALSE(IsWindow(window));
+    EXPECT_EQ(dialog.handle, nullptr);
+    EXPECT_EQ(dialog.result, 0);
+    EXPECT_EQ(WindowRegistry::shared.Find(window), nullptr);
+    EXPECT_EQ(ModelessDialogList::shared.IndexOf(window), -1);
+}
+
+TEST_F(WindowProceduresTest, TheFinalMessageReachesTheReplacedProcedureWithItsWindow)
+{
+    RegisterForeignClass();
+    Window object;
+    object.handle = CreateWindowExW(0, foreignClass, L"", 0, 0, 0, 10, 10, nullptr, nullptr, instanceHandle, nullptr);
+    ASSERT_TRUE(object.Subclass());
+    const HWND window = object.handle;
+    lastNcDestroyed = nullptr;
+    ASSERT_TRUE(DestroyWindow(window));
+    EXPECT_EQ(lastNcDestroyed, window);
+    EXPECT_EQ(object.handle, nullptr);
+}
+
+TEST_F(WindowProceduresTest, DialogMessagesBeforeInitDialogAreNotRouted)
+{
+    ScriptedDialog dialog;
+    ASSERT_TRUE(dialog.OpenModeless());
+    ASSERT_FALSE(dialog.routed.empty());
+    EXPECT_EQ(dialog.routed.front(), UINT{WM_INITDIALOG}) << "WM_SETFONT came first and must not be routed";
+    // OnInitDialog's true lets the dialog manager focus the first control.
+    EXPECT_EQ(GetFocus(), GetDlgItem(dialog.handle, IDC_TEST_EDIT));
+}
+
+TEST_F(WindowProceduresTest, DestroyingADialogDestroysItsWindow)
+{
+    HWND window;
+    {
+        ScriptedDialog dialog;
+        ASSERT_TRUE(dialog.OpenModeless());
+        window = dialog.handle;
+    }
+    EXPECT_FALSE(IsWindow(window));
+    EXPECT_EQ(WindowRegistry::shared.Find(window), nullptr);
+    EXPECT_EQ(ModelessDialogList::shared.IndexOf(window), -1);
+}
+
+// An object of the framework's class destroyed while its window lives must not stay in the
+// registry: the window's next message would call into freed memory.
+TEST_F(WindowProceduresTest, AnObjectDestroyedBeforeItsWindowLeavesNoEntry)
+{
+    auto object = std::make_unique<Window>();
+    ASSERT_TRUE(object->Create(nullptr));
+    const HWND window = object->handle;
+    object.reset();
+    ASSERT_EQ(WindowRegistry::shared.Find(window), nullptr) << "the next message would reach freed memory";
+    // The window lives on with the platform's default processing.
+    SendMessageW(window, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(L"still here"));
+    EXPECT_EQ(TextOf(window), L"still here");
+    EXPECT_TRUE(DestroyWindow(window));
+
+    // An entry that names another object is left alone, and so is one seen through a wrapper.
+    ProbeWindow owner, other;
+    ASSERT_TRUE(owner.Create(nullptr));
+    {
+        Window wrapper;
+        wrapper.handle = owner.handle;
+    }
+    EXPECT_EQ(WindowRegistry::shared.Find(owner.handle), &owner);
+    auto replaced = std::make_unique<Window>();
+    ASSERT_TRUE(replaced->Create(nullptr));
+    const HWND renamed = replaced->handle;
+    WindowRegistry::shared.Set(renamed, &other);
+    replaced.reset();
+    EXPECT_EQ(WindowRegistry::shared.Find(renamed), &other);
+    other.handle = renamed; // so that `other` destroys the window
+}
+
+// Handlers that throw; the procedures must answer as for an unhandled message.
+class ThrowingWindow : public ProbeWindow {
+public:
+    bool OnClose() override { throw std::runtime_error("close"); }
+    bool OnChar(UINT, UINT, UINT) override { throw std::runtime_error("char"); }
+    bool OnNcDestroy() override { throw std::runtime_error("ncdestroy"); }
+    void OnWindowGone() override { ++gone; }
+    int gone = 0;
+};
+
+class ThrowingDialog : public ScriptedDialog {
+public:
+    bool OnMove(UINT, UINT) override { throw std::runtime_error("move"); }
+};
+
+TEST_F(WindowProceduresTest, AThrowingHandlerCountsAsNotHandled)
+{
+    ThrowingWindow window;
+    ASSERT_TRUE(window.Create(nullptr));
+    const HWND closed = window.handle;
+    // Unhandled, WM_CLOSE destroys the window; the throwing OnNcDestroy still ends unbound.
+    EXPECT_EQ(SendMessageW(closed, WM_CLOSE, 0, 0), 0);
+    EXPECT_FALSE(IsWindow(closed));
+    EXPECT_EQ(window.handle, nullptr);
+    EXPECT_EQ(window.gone, 1);
+    EXPECT_EQ(WindowRegistry::shared.Find(closed), nullptr);
+
+    // A subclassed edit gets the character from its own procedure.
+    ProbeWindow parent;
+    ASSERT_TRUE(parent.Create(nullptr));
+    ThrowingWindow edit;
+    ASSERT_TRUE(edit.CreateOfClass(L"EDIT", nullptr, L"", WS_CHILD, 0, parent.handle, nullptr));
+    SendMessageW(edit.handle, WM_CHAR, L'x', 1);
+    EXPECT_EQ(TextOf(edit.handle), L"x");
+
+    ThrowingDialog dialog;
+    ASSERT_TRUE(dialog.OpenModeless());
+    EXPECT_EQ(FrameworkDialogProc(dialog.handle, WM_MOVE, 0, 0), FALSE);
+    EXPECT_TRUE(IsWindow(dialog.handle));
+}
+
+} // namespace

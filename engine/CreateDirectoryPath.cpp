@@ -1,0 +1,26 @@
+#include "engine/CreateDirectoryPath.h"
+
+#include <windows.h>
+
+bool CreateDirectoryPath(const std::wstring& path)
+{
+    if (path.empty())
+        return true;
+    std::wstring folder;
+    folder.reserve(path.size());
+    size_t next = 0;
+    // A drive prefix ("C:\") names a root, which is never created.
+    if (path.size() >= 3 && path[1] == L':' && path[2] == L'\\') {
+        folder = path.substr(0, 3);
+        next = 3;
+    }
+    for (; next < path.size(); ++next) {
+        if (path[next] == L'\\') {
+            // Another object of that name (even a file) counts as present; the copy into it then fails.
+            if (!CreateDirectoryW(folder.c_str(), nullptr) && GetLastError() != ERROR_ALREADY_EXISTS)
+                return false;
+        }
+        folder += path[next];
+    }
+    return true;
+}

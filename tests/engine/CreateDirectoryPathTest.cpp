@@ -1,0 +1,71 @@
+#include "engine/CreateDirectoryPath.h"
+
+#include "tests/support/TempFolder.h"
+
+#include <windows.h>
+
+#include <gtest/gtest.h>
+
+#include <stdexcept>
+#include <string>
+
+namespace {
+
+TEST(CreateDirectoryPathTest, CreatesEveryFolderBeforeTheLastBackslash)
+{
+    const TempFolder root;
+    EXPECT_TRUE(CreateDirectoryPath(root / L"2019_\\trip_\\c.jpg"));
+    EXPECT_TRUE(FolderExists(root / L"2019_"));
+    EXPECT_TRUE(FolderExists(root / L"2019_\\trip_"));
+    EXPECT_FALSE(FolderExists(root / L"2019_\\trip_\\c.jpg")) << "the name behind the last backslash is a file's";
+    EXPECT_FALSE(FileExists(root / L"2019_\\trip_\\c.jpg"));
+
+    EXPECT_TRUE(CreateDirectoryPath(root / L"2019_\\trip_\\")) << "existing folders count as created";
+    EXPECT_TRUE(CreateDirectoryPath(L""));
+    EXPECT_TRUE(CreateDirectoryPath(L"C:\\"));
+}
+
+TEST(CreateDirectoryPathTest, AFolderThePlatformRefusesEndsTheWalk)
+{
+    const TempFolder root;
+    // Without stopping at the refused name, "a<b\.." would resolve to the root and "c" be made.
+    EXPECT_FALSE(CreateDirectoryPath(root / L"a<b\\..\\c\\"));
+    EXPECT_FALSE(FolderExists(root / L"c"));
+
+    // A file where a folder belongs counts as present, but nothing can be made below it.
+    WriteFileBytes(root / L"file", "x");
+    EXPECT_FALSE(CreateDirectoryPath(root / L"file\\sub\\"));
+    EXPECT_TRUE(FileExists(root / L"file"));
+}
+
+TEST(CreateDirectoryPathTest, APathFromTheRootOrAServerCreatesNothing)
+{
+    const TempFolder root;
+    const std::wstring name = root.Path().substr(root.Path().rfind(L'\\') + 1) + L"-rooted";
+    EXPECT_FALSE(CreateDirectoryPath(L"\\" + name + L"\\x\\"));
+    EXPECT_FALSE(FolderExists(L"\\" + name));
+    EXPECT_FALSE(CreateDirectoryPath(L"\\\\ferrix-no-server\\share\\x\\"));
+}
+
+// Longer than the 260 characters of a classic path buffer. Windows without long-path awareness
+// refuses such folders and Wine accepts them; the walk must do what the platform does.
+TEST(CreateDirectoryPathTest, APathLongerThanMaxPathIsWalkedToItsEnd)
+{
+    const TempFolder root;
+    std::wstring chain;
+    for (int level = 0; level < 30; ++level)
+        chain += L"folder" + std::to_wstring(level + 1000) + L"\\";
+    const std::wstring deepest = root / (L"walked\\" + chain);
+    ASSERT_GT(deepest.size(), size_t{MAX_PATH} + 100);
+
+    bool platformAcceptsLongPaths = true;
+    try {
+        MakeFolders(root / (L"probe\\" + chain));
+    } catch (const std::runtime_error&) {
+        platformAcceptsLongPaths = false;
+    }
+    EXPECT_EQ(CreateDirectoryPath(deepest + L"file.txt"), platformAcceptsLongPaths);
+    EXPECT_EQ(FolderExists(deepest), platformAcceptsLongPaths);
+}
+
+} // namespace

@@ -1,0 +1,181 @@
+#include "engine/CopyWorker.h"
+
+#include "app/CopySettings.h"
+#include "engine/CreateDirectoryPath.h"
+#include "engine/FileLister.h"
+#include "engine/NamingRule.h"
+#include "framework/Dialog.h"
+#include "ui/resources/Resource.h"
+
+#include <commctrl.h>
+
+#include <cwchar>
+#include <string>
+#include <unordered_map>
+#include <vector>
+
+namespace {
+
+// A path as Windows compares file names: resolved as the platform resolves it (against the
+// current directory; slashes, "." and "..", trailing dots and blanks) and upper-cased without
+// regard to the user's locale. Empty when the platform cannot resolve it.
+std::wstring FileNameKey(const std::wstring& path)
+{
+    std::wstring full(MAX_PATH, L'\0');
+    for (;;) {
+        const DWORD length = GetFullPathNameW(path.c_str(), static_cast<DWORD>(full.size()), full.data(), nullptr);
+        if (length == 0)
+            return {};
+        if (length < full.size()) {
+            full.resize(length);
+            break;
+        }
+        full.resize(length); // too small: `length` is the size needed, terminator included
+    }
+    std::wstring key(full.size(), L'\0');
+    const int size = static_cast<int>(full.size());
+    if (LCMapStringEx(LOCALE_NAME_INVARIANT, LCMAP_UPPERCASE, full.data(), size, key.data(), size, nullptr,
+                      nullptr, 0) != size)
+        return {};
+    return key;
+}
+
+// Decides, for one run, which copies and deletions keep the content of every listed file. A copy
+// may write only inside the destination (a mask or a separator with ".." could lead out of it)
+// and never onto a listed source that this run has not deleted, which also keeps a file from
+// being copied onto itself; a source is deleted only when no later entry has the same target,
+// whose copy would overwrite the source's copy. Built once from the whole list, then one hash
+// lookup per question. Owned by the worker.
+class CopyGuard {
+public:
+    CopyGuard(const NamingRule& rule, const std::vector<std::wstring>& files)
+        : sourceKeys(files.size()), targetKeys(files.size())
+    {
+        const std::wstring destination = EnsureTrailingDelimiter(FileNameKey(rule.destinationPrefix));
+        for (size_t index = 0; index < files.size(); ++index) {
+            sourceKeys[index] = FileNameKey(files[index]);
+            if (sourceKeys[index].empty())
+                continue;
+            ++liveSources[sourceKeys[index]];
+            const std::wstring target = MakeTargetPath(rule, files[index]);
+            const std::wstring key = FileNameKey(target);
+            if (!destination.empty() && key.size() > destination.size() && key.starts_with(destination) &&
+                FoldersStayInside(destination, rule.destinationPrefix.size(), target)) {
+                targetKeys[index] = key;
+                lastWithTarget[key] = index;
+            }
+        }
+    }
+
+    bool MayCopy(size_t index) const
+    {
+        return !targetKeys[index].empty() && !liveSources.contains(targetKeys[index]);
+    }
+
+    // After a successful copy in a move: whether the source may go.
+    bool MayDelete(size_t index) const { return lastWithTarget.at(targetKeys[index]) == index; }
+
+    void SourceDeleted(size_t index)
+    {
+        const auto source = liveSources.find(sourceKeys[index]);
+        if (--source->second == 0)
+            liveSources.erase(source);
+    }
+
+private:
+    // Whether every folder that the subfolder walk passes behind the destination's own
+    // `prefixLength` characters resolves to the destination (a key ending in a backslash) or
+    // below it: a separator with ".." could lead out of it and back in.
+    static bool FoldersStayInside(const std::wstring& destination, size_t prefixLength, const std::wstring& target)
+    {
+        for (size_t slash = target.find(L'\\', prefixLength); slash != std::wstring::npos;
+             slash = target.find(L'\\', slash + 1)) {
+            if (!EnsureTrailingDelimiter(FileNameKey(target.substr(0, slash))).starts_with(destination))
+                return false;
+        }
+        return true;
+    }
+
+    std::vector<std::wstring> sourceKeys;
+    // Empty for an entry that is never copied: outside the destination, or not resolvable.
+    std::vector<std::wstring> targetKeys;
+    // Listed sources that still hold their content, by key (two entries can share one).
+    std::unordered_map<std::wstring, int> liveSources;
+    // The last entry whose copy goes to each target.
+    std::unordered_map<std::wstring, size_t> lastWithTarget;
+};
+
+// True when the source is gone: a read-only or system source is deleted at the second attempt.
+bool DeleteSource(const std::wstring& entry)
+{
+    if (DeleteFileW(entry.c_str()))
+        return true;
+    SetFileAttributesW(entry.c_str(), FILE_ATTRIBUTE_NORMAL); // the second deletion tells whether it helped
+    return DeleteFileW(entry.c_str()) != FALSE;
+}
+
+} // namespace
+
+DWORD CopyWorker(Dialog& progress, const std::atomic<bool>& cancelRequested, const CopySettings& settings)
+{
+    const std::wstring source = settings.source;
+    const std::wstring destination = settings.destination;
+    std::wstring mask = settings.mask;
+    const std::wstring separator = settings.separator;
+
+    const NamingRule rule = MakeNamingRule(source, destination, separator);
+    if (mask.empty())
+        mask = L"*";
+    FileLister lister;
+    lister.ListFiles(mask);
+    const std::vector<std::wstring>& files = lister.FileList;
+    const int count = static_cast<int>(files.size());
+    CopyGuard guard(rule, files);
+
+    // Wrappers of the dialog's controls: handles only, never subclassed, so that releasing them
+    // leaves the controls alone. Every text goes out as WM_SETTEXT, sent to the user-interface
+    // thread, and returns once that thread has handled it.
+    Window status, fromLabel, toLabel, fromText, toText, bar;
+    status.handle = GetDlgItem(progress.handle, IDC_STATUS_TEXT);
+    fromLabel.handle = GetDlgItem(progress.handle, IDC_FROM_LABEL);
+    toLabel.handle = GetDlgItem(progress.handle, IDC_TO_LABEL);
+    fromText.handle = GetDlgItem(progress.handle, IDC_FROM_TEXT);
+    toText.handle = GetDlgItem(progress.handle, IDC_TO_TEXT);
+    bar.handle = GetDlgItem(progress.handle, IDC_PROGRESS_BAR);
+
+    SetWindowTextW(status.handle, L"Copying:");
+    SetWindowTextW(fromLabel.handle, L"From:");
+    SetWindowTextW(toLabel.handle, L"To:");
+    SendMessageW(bar.handle, PBM_SETRANGE32, 0, count);
+    SendMessageW(bar.handle, PBM_SETPOS, 0, 0);
+    CreateDirectoryPath(rule.destinationPrefix); // a destination that cannot be made fails every copy
+
+    // cancelRequested: only the user-interface thread writes it, once from false to true; no
+    // other data comes with it, so a relaxed read that sees the change soon is enough.
+    for (int i = 0; i < count && !cancelRequested.load(std::memory_order_relaxed); ++i) {
+        const std::wstring& entry = files[i];
+        const std::wstring target = MakeTargetPath(rule, entry);
+        wchar_t caption[1024];
+        swprintf(caption, 1024, L"Ferrix (%d/%d)", i + 1, count);
+        SetWindowTextW(progress.handle, caption);
+        SetWindowTextW(fromText.handle, MakeSourceDisplayPath(rule, entry).c_str());
+        SetWindowTextW(toText.handle, target.c_str());
+
+        // A copy that fails, or that the guard refuses, is passed over like any other.
+        if (guard.MayCopy(i)) {
+            if (rule.subfolderMode)
+                CreateDirectoryPath(target);
+            if (CopyFileW(entry.c_str(), target.c_str(), FALSE) && settings.deleteSource && guard.MayDelete(i) &&
+                DeleteSource(entry))
+                guard.SourceDeleted(i);
+        }
+        SendMessageW(bar.handle, PBM_SETPOS, i, 0);
+    }
+    if (!cancelRequested.load(std::memory_order_relaxed))
+        SendMessageW(bar.handle, PBM_SETPOS, count, 0);
+
+    // The user-interface thread may destroy the dialog and end the process from here on; only the
+    // worker's own memory is released.
+    progress.End(0);
+    return 0;
+}

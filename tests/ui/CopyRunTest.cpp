@@ -1,0 +1,246 @@
+// What a run does to the files: moves, failed copies, the separators that build folders, and the
+// cases where a plain copy-then-delete would lose a user's file.
+#include "tests/ui/ProgressRunTest.h"
+
+#include "engine/FileLister.h"
+
+#include <windows.h>
+
+#include <gtest/gtest.h>
+
+#include <map>
+#include <ostream>
+#include <set>
+#include <stdexcept>
+#include <string>
+#include <vector>
+
+namespace {
+
+class CopyRunTest : public ProgressRunTest {};
+
+TEST_F(CopyRunTest, AMoveDeletesReadOnlySourcesAndKeepsThoseThatFailedToCopy)
+{
+    WriteSource(L"readonly.txt", "read-only");
+    ASSERT_TRUE(SetFileAttributesW((source + L"\\readonly.txt").c_str(), FILE_ATTRIBUTE_READONLY));
+    WriteSource(L"blocked.txt", "target is a folder");
+    MakeFolders(destination + L"\\blocked.txt");
+    WriteSource(L"held.txt", "held open");
+    WriteSource(L"plain.txt", "plain");
+    settings.deleteSource = true;
+
+    // Open without sharing for the whole run, so that its copy cannot read it.
+    const HANDLE held = CreateFileW((source + L"\\held.txt").c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING,
+                                    FILE_ATTRIBUTE_NORMAL, nullptr);
+    ASSERT_NE(held, INVALID_HANDLE_VALUE);
+    Run();
+    CloseHandle(held);
+
+    EXPECT_FALSE(FileExists(source + L"\\readonly.txt")) << "deleted at the second attempt";
+    EXPECT_EQ(ReadFileBytes(destination + L"\\readonly.txt"), "read-only");
+    EXPECT_EQ(ReadFileBytes(source + L"\\blocked.txt"), "target is a folder");
+    EXPECT_TRUE(FolderExists(destination + L"\\blocked.txt"));
+    EXPECT_EQ(ReadFileBytes(source + L"\\held.txt"), "held open");
+    EXPECT_FALSE(FileExists(destination + L"\\held.txt"));
+    EXPECT_FALSE(FileExists(source + L"\\plain.txt"));
+    EXPECT_EQ(ReadFileBytes(destination + L"\\plain.txt"), "plain");
+}
+
+struct SeparatorCase {
+    const char* name;
+    const wchar_t* separator;
+    const wchar_t* targets[3]; // of a.jpg, 2019\b.jpg and 2019\trip\c.jpg
+};
+
+void PrintTo(const SeparatorCase& row, std::ostream* out)
+{
+    *out << row.name;
+}
+
+class SeparatorTest : public CopyRunTest, public testing::WithParamInterface<SeparatorCase> {};
+
+// The destination is missing with a parent, so the run has to create both first.
+TEST_P(SeparatorTest, TargetsAreBuiltWithTheirFolders)
+{
+    const wchar_t* entries[3] = {L"a.jpg", L"2019\\b.jpg", L"2019\\trip\\c.jpg"};
+    for (const wchar_t* entry : entries)
+        WriteSource(entry, "bytes of " + std::to_string(std::wstring(entry).size()));
+    settings.destination = root / L"missing\\dst";
+    settings.separator = GetParam().separator;
+    Run();
+    for (int index = 0; index < 3; ++index) {
+        const std::wstring target = settings.destination + L"\\" + GetParam().targets[index];
+        ASSERT_TRUE(FileExists(target)) << std::string(target.begin(), target.end());
+        EXPECT_EQ(ReadFileBytes(target), "bytes of " + std::to_string(std::wstring(entries[index]).size()));
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    , SeparatorTest,
+    testing::Values(SeparatorCase{"Backslash", L"\\", {L"a.jpg", L"2019\\b.jpg", L"2019\\trip\\c.jpg"}},
+                    SeparatorCase{"UnderscoreSlash", L"_/", {L"a.jpg", L"2019_\\b.jpg", L"2019_\\trip_\\c.jpg"}},
+                    SeparatorCase{"Underscore", L"_", {L"a.jpg", L"2019_b.jpg", L"2019_trip_c.jpg"}}),
+    [](const testing::TestParamInfo<SeparatorCase>& info) { return info.param.name; });
+
+TEST_F(CopyRunTest, AnExistingTargetIsOverwritten)
+{
+    WriteSource(L"a.txt", "new");
+    WriteFileBytes(destination + L"\\a.txt", "old and longer");
+    Run();
+    EXPECT_EQ(ReadFileBytes(destination + L"\\a.txt"), "new");
+}
+
+// Every file and folder below a folder, with the files' contents.
+struct Snapshot {
+    std::map<std::wstring, std::string> files;
+    std::set<std::wstring> folders;
+};
+
+Snapshot TakeSnapshot(const std::wstring& folder)
+{
+    FileLister lister;
+    lister.ListFiles(folder + L"\\*");
+    Snapshot snapshot;
+    for (const std::wstring& file : lister.FileList)
+        snapshot.files[file] = ReadFileBytes(file);
+    snapshot.folders.insert(lister.FolderList.begin(), lister.FolderList.end());
+    return snapshot;
+}
+
+std::string Narrow(const std::wstring& text)
+{
+    return std::string(text.begin(), text.end());
+}
+
+// A tree below the test's root folder and the settings of a move (or copy) over it.
+struct Layout {
+    const char* name;
+    std::vector<const wchar_t*> files;  // below the root; each gets content of its own
+    const wchar_t* destination;         // as typed, relative to the source folder root\src
+    const wchar_t* destinationFolder;   // the folder it names, below the root
+    const wchar_t* mask;
+    const wchar_t* separator;
+    bool deleteSource;
+    // After the run: a file below the root, and the file whose content it holds (null: gone).
+    std::vector<std::pair<const wchar_t*, const wchar_t*>> expected;
+};
+
+void PrintTo(const Layout& layout, std::ostream* out)
+{
+    *out << layout.name;
+}
+
+class DataSafetyTest : public CopyRunTest, public testing::WithParamInterface<Layout> {};
+
+// Whatever the layout, every listed file's content survives somewhere, and nothing outside the
+// destination is written: no new or changed file and no new folder there.
+TEST_P(DataSafetyTest, NoContentIsLostAndNothingOutsideTheDestinationIsWritten)
+{
+    const Layout& layout = GetParam();
+    for (const wchar_t* file : layout.files)
+        WriteFileBytes(root / file, "content of " + Narrow(file));
+    settings.destination = layout.destination;
+    settings.mask = layout.mask;
+    settings.separator = layout.separator;
+    settings.deleteSource = layout.deleteSource;
+
+    const Snapshot before = TakeSnapshot(root.Path());
+    Run();
+    const Snapshot after = TakeSnapshot(root.Path());
+
+    std::multiset<std::string> contents;
+    for (const auto& [path, content] : after.files)
+        contents.insert(content);
+    for (const auto& [path, content] : before.files)
+        EXPECT_TRUE(contents.contains(content)) << "lost: " << Narrow(path);
+
+    const std::wstring inside = root / (std::wstring(layout.destinationFolder) + L"\\");
+    for (const auto& [path, content] : after.files) {
+        if (path.starts_with(inside))
+            continue;
+        const auto was = before.files.find(path);
+        EXPECT_TRUE(was != before.files.end() && was->second == content) << "written: " << Narrow(path);
+    }
+    for (const std::wstring& folder : after.folders)
+        EXPECT_TRUE(folder.starts_with(inside) || before.folders.contains(folder)) << "made: " << Narrow(folder);
+
+    for (const auto& [file, holds] : layout.expected) {
+        if (holds == nullptr) {
+            EXPECT_FALSE(FileExists(root / file)) << Narrow(file) << " should be gone";
+        } else if (!FileExists(root / file)) {
+            ADD_FAILURE() << Narrow(file) << " is missing";
+        } else {
+            EXPECT_EQ(ReadFileBytes(root / file), "content of " + Narrow(holds)) << Narrow(file);
+        }
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    , DataSafetyTest,
+    testing::Values(
+        // Both give dst\a_b.txt: the later copy wins, so the earlier source must stay.
+        Layout{"SameTarget", {L"src\\a_b.txt", L"src\\a\\b.txt"}, L"..\\dst", L"dst", L"*", L"_", true,
+               {{L"dst\\a_b.txt", L"src\\a\\b.txt"}, {L"src\\a_b.txt", L"src\\a_b.txt"}, {L"src\\a\\b.txt", nullptr}}},
+        Layout{"SameTargetEmptySeparator", {L"src\\ab.txt", L"src\\a\\b.txt"}, L"..\\dst", L"dst", L"*", L"", true,
+               {{L"dst\\ab.txt", L"src\\a\\b.txt"}, {L"src\\ab.txt", L"src\\ab.txt"}}},
+        // Into the source folder, spelled in other letter case: a_b.txt is its own target, and
+        // a\b.txt would overwrite it.
+        Layout{"IntoTheSourceFolded",
+               {L"src\\a_b.txt", L"src\\a\\b.txt", L"src\\c\\d.txt"}, L"..\\SRC", L"src", L"*", L"_", true,
+               {{L"src\\a_b.txt", L"src\\a_b.txt"}, {L"src\\a\\b.txt", L"src\\a\\b.txt"},
+                {L"src\\c_d.txt", L"src\\c\\d.txt"}, {L"src\\c\\d.txt", nullptr}}},
+        Layout{"IntoTheSourceFoldedCopy",
+               {L"src\\a_b.txt", L"src\\a\\b.txt", L"src\\c\\d.txt"}, L".", L"src", L"*", L"_", false,
+               {{L"src\\a_b.txt", L"src\\a_b.txt"}, {L"src\\a\\b.txt", L"src\\a\\b.txt"},
+                {L"src\\c_d.txt", L"src\\c\\d.txt"}, {L"src\\c\\d.txt", L"src\\c\\d.txt"}}},
+        // Every target is its own source, once spelled in other letter case with a trailing dot.
+        Layout{"IntoTheSourceAsATree", {L"src\\a.txt", L"src\\sub\\b.txt"}, L"..\\SRC.", L"src", L"*", L"\\", true,
+               {{L"src\\a.txt", L"src\\a.txt"}, {L"src\\sub\\b.txt", L"src\\sub\\b.txt"}}},
+        // a\b\y.txt is moved first, so that b\y.txt may then take its place.
+        Layout{"DestinationInsideTheSource", {L"src\\a\\b\\y.txt", L"src\\b\\y.txt"}, L"a", L"src\\a", L"*", L"\\",
+               true,
+               {{L"src\\a\\a\\b\\y.txt", L"src\\a\\b\\y.txt"}, {L"src\\a\\b\\y.txt", L"src\\b\\y.txt"},
+                {L"src\\b\\y.txt", nullptr}}},
+        // "..\*" with "\" makes targets such as dst\inner\..\outside.txt.
+        Layout{"MaskLeavesTheDestination", {L"outside.txt", L"src\\a.txt", L"dst\\keep.txt"}, L"..\\dst\\inner", L"dst\\inner",
+               L"..\\*", L"\\", true,
+               {{L"outside.txt", L"outside.txt"}, {L"src\\a.txt", L"src\\a.txt"}, {L"dst\\outside.txt", nullptr},
+                {L"dst\\keep.txt", L"dst\\keep.txt"}}},
+        Layout{"SeparatorLeavesTheDestination", {L"src\\a.txt", L"src\\sub\\b.txt"}, L"..\\dst", L"dst", L"*",
+               L"\\..\\..\\", true,
+               {{L"dst\\a.txt", L"src\\a.txt"}, {L"src\\sub\\b.txt", L"src\\sub\\b.txt"}, {L"b.txt", nullptr}}},
+        // The target dst\sub\..\..\x\..\dst\b.txt resolves inside, but its folder walk passes root\x.
+        Layout{"SeparatorLeavesAndComesBack", {L"src\\a.txt", L"src\\sub\\b.txt"}, L"..\\dst", L"dst", L"*",
+               L"\\..\\..\\x\\..\\dst\\", true,
+               {{L"dst\\a.txt", L"src\\a.txt"}, {L"src\\sub\\b.txt", L"src\\sub\\b.txt"}}}),
+    [](const testing::TestParamInfo<Layout>& info) { return info.param.name; });
+
+TEST_F(CopyRunTest, ATargetLongerThanMaxPathNeitherCrashesNorStopsTheRun)
+{
+    WriteSource(L"top.txt", "top");
+    WriteSource(L"a\\b\\c.txt", "deep");
+    WriteSource(L"z.txt", "last");
+    const std::wstring longName(200, L'L');
+    settings.separator = L"\\" + longName + L"\\";
+    const std::wstring folders = L"a\\" + longName + L"\\b\\" + longName;
+    const std::wstring target = destination + L"\\" + folders + L"\\c.txt";
+    ASSERT_GT(target.size(), size_t{MAX_PATH} + 100);
+
+    // Windows without long-path awareness refuses such folders, and then the copy; Wine makes both.
+    bool platformAcceptsLongPaths = true;
+    try {
+        MakeFolders(root / (L"probe\\" + folders));
+    } catch (const std::runtime_error&) {
+        platformAcceptsLongPaths = false;
+    }
+    Run();
+
+    EXPECT_EQ(ReadFileBytes(destination + L"\\top.txt"), "top");
+    EXPECT_EQ(ReadFileBytes(destination + L"\\z.txt"), "last");
+    ASSERT_EQ(FileExists(target), platformAcceptsLongPaths);
+    if (platformAcceptsLongPaths) {
+        EXPECT_EQ(ReadFileBytes(target), "deep");
+    }
+}
+
+} // namespace

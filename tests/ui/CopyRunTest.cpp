@@ -2,6 +2,7 @@
 // cases where a plain copy-then-delete would lose a user's file.
 #include "tests/ui/ProgressRunTest.h"
 
+#include "engine/CreateDirectoryPath.h"
 #include "engine/FileLister.h"
 
 #include <windows.h>
@@ -11,7 +12,6 @@
 #include <map>
 #include <ostream>
 #include <set>
-#include <stdexcept>
 #include <string>
 #include <vector>
 
@@ -227,12 +227,7 @@ TEST_F(CopyRunTest, ATargetLongerThanMaxPathNeitherCrashesNorStopsTheRun)
     ASSERT_GT(target.size(), size_t{MAX_PATH} + 100);
 
     // Windows without long-path awareness refuses such folders, and then the copy; Wine makes both.
-    bool platformAcceptsLongPaths = true;
-    try {
-        MakeFolders(root / (L"probe\\" + folders));
-    } catch (const std::runtime_error&) {
-        platformAcceptsLongPaths = false;
-    }
+    const bool platformAcceptsLongPaths = CreateDirectoryPath(root / (L"probe\\" + folders + L"\\"));
     Run();
 
     EXPECT_EQ(ReadFileBytes(destination + L"\\top.txt"), "top");

@@ -43,3 +43,14 @@ run: build
 
 clean:
 	rm -rf $(BUILD)
+
+# Fuzzing the command-line splitter and the target naming, natively with clang's libFuzzer and
+# sanitizers (tests/fuzz/fuzz.mk); neither `make test` nor CI runs it.
+# `make fuzz SECONDS=N` runs each fuzzer for N seconds on a working corpus in $(BUILD)/native-fuzz.
+SECONDS ?= 60
+
+.PHONY: fuzz
+
+fuzz:
+	@$(MAKE) --no-print-directory deps PACKAGES="clang libclang-rt-14-dev"
+	$(MAKE) --no-print-directory -f tests/fuzz/fuzz.mk OUT=$(BUILD)/native-fuzz SECONDS=$(SECONDS) fuzz

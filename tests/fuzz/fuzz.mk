@@ -1,0 +1,42 @@
+# Native libFuzzer builds of the command-line splitter and of the target naming, under
+# AddressSanitizer and UndefinedBehaviorSanitizer, from the product's own sources. Run from the
+# repository's top folder (the top-level Makefile's `fuzz` target does):
+#   make -f tests/fuzz/fuzz.mk OUT=FOLDER SECONDS=N fuzz   runs each fuzzer for N seconds
+#   make -f tests/fuzz/fuzz.mk OUT=FOLDER trim             makes the kept corpus the smallest set
+#                                                          that covers the kept and found inputs
+# Each fuzzer reads the kept corpus as seeds and writes what it finds to a working corpus under
+# OUT, never to the kept one; crashing inputs land in OUT too.
+OUT ?= build/native-fuzz
+SECONDS ?= 60
+CXX := clang++
+CXXFLAGS := -std=c++20 -g -O1 -Wall -Wextra -Werror -I. \
+            -fsanitize=fuzzer,address,undefined -fno-sanitize-recover=undefined
+KEPT := tests/fuzz/corpus
+TARGETS := command_line naming
+CHECK_command_line := CheckCommandLineProperties
+CHECK_naming := CheckNamingProperties
+SOURCES := tests/fuzz/FuzzTarget.cpp tests/fuzz/FuzzProperties.cpp \
+           app/CommandLine.cpp app/CopySettings.cpp engine/NamingRule.cpp
+HEADERS := tests/fuzz/FuzzProperties.h app/CommandLine.h app/CopySettings.h engine/NamingRule.h
+FUZZERS := $(TARGETS:%=$(OUT)/fuzz_%)
+
+.PHONY: fuzz trim
+
+$(OUT)/fuzz_%: $(SOURCES) $(HEADERS)
+	@mkdir -p $(@D)
+	$(CXX) $(CXXFLAGS) -DFUZZ_CHECK=$(CHECK_$*) $(SOURCES) -o $@
+
+# One after the other: the machines are small and shared.
+fuzz: $(FUZZERS)
+	@for target in $(TARGETS); do \
+	    mkdir -p $(OUT)/corpus/$$target $(KEPT)/$$target && \
+	    nice $(OUT)/fuzz_$$target -max_total_time=$(SECONDS) -print_final_stats=1 \
+	        -artifact_prefix=$(OUT)/$$target- $(OUT)/corpus/$$target $(KEPT)/$$target || exit 1; \
+	done
+
+trim: $(FUZZERS)
+	@for target in $(TARGETS); do \
+	    rm -rf $(OUT)/trimmed/$$target && mkdir -p $(OUT)/trimmed/$$target $(OUT)/corpus/$$target && \
+	    $(OUT)/fuzz_$$target -merge=1 $(OUT)/trimmed/$$target $(KEPT)/$$target $(OUT)/corpus/$$target && \
+	    rm -rf $(KEPT)/$$target && mv $(OUT)/trimmed/$$target $(KEPT)/$$target || exit 1; \
+	done

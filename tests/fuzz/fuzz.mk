@@ -2,8 +2,8 @@
 # AddressSanitizer and UndefinedBehaviorSanitizer, from the product's own sources. Run from the
 # repository's top folder (the top-level Makefile's `fuzz` target does):
 #   make -f tests/fuzz/fuzz.mk OUT=FOLDER SECONDS=N fuzz   runs each fuzzer for N seconds
-#   make -f tests/fuzz/fuzz.mk OUT=FOLDER trim             makes the kept corpus the smallest set
-#                                                          that covers the kept and found inputs
+#   make -f tests/fuzz/fuzz.mk OUT=FOLDER trim             makes the kept corpus a small set that
+#                                                          covers the code the kept and found inputs cover
 # Each fuzzer reads the kept corpus as seeds and writes what it finds to a working corpus under
 # OUT, never to the kept one; crashing inputs land in OUT too.
 OUT ?= build/native-fuzz
@@ -34,9 +34,10 @@ fuzz: $(FUZZERS)
 	        -artifact_prefix=$(OUT)/$$target- $(OUT)/corpus/$$target $(KEPT)/$$target || exit 1; \
 	done
 
+# Edges only: with hit counters every loop count would want an input of its own.
 trim: $(FUZZERS)
 	@for target in $(TARGETS); do \
 	    rm -rf $(OUT)/trimmed/$$target && mkdir -p $(OUT)/trimmed/$$target $(OUT)/corpus/$$target && \
-	    $(OUT)/fuzz_$$target -merge=1 $(OUT)/trimmed/$$target $(KEPT)/$$target $(OUT)/corpus/$$target && \
+	    $(OUT)/fuzz_$$target -merge=1 -use_counters=0 $(OUT)/trimmed/$$target $(KEPT)/$$target $(OUT)/corpus/$$target && \
 	    rm -rf $(KEPT)/$$target && mv $(OUT)/trimmed/$$target $(KEPT)/$$target || exit 1; \
 	done

@@ -54,3 +54,16 @@ SECONDS ?= 60
 fuzz:
 	@$(MAKE) --no-print-directory deps PACKAGES="clang libclang-rt-14-dev"
 	$(MAKE) --no-print-directory -f tests/fuzz/fuzz.mk OUT=$(BUILD)/native-fuzz SECONDS=$(SECONDS) fuzz
+
+# Soak: the randomised run test of tests/reliability over many more seeds than the suite's 1 to 200,
+# in one process, at low priority. `make soak SEEDS=N` runs N cases from seed SEED_FROM (1001) on;
+# a failing case prints its seed and its tree.
+SEEDS ?= 2000
+SEED_FROM ?= 1001
+
+.PHONY: soak
+
+soak: build
+	nice xvfb-run -a -s "$(SCREEN)" tools/wine-session $(PREFIX) env FERRIX_SEEDS=$(SEED_FROM):$(SEEDS) \
+	    tools/wine-run $(PREFIX) $(BUILD)/tests/reliability/reliability_tests.exe \
+	    --gtest_filter='Seeds/RandomRunTest.*' --gtest_brief=1

@@ -1,0 +1,53 @@
+// The outcome that a copy run must leave, worked out apart from the worker's own code from the rules
+// a run follows: the naming, the copies in the order the run handled the entries with their effects
+// on the file system, and the data-safety rules. A copy goes only to a target inside the
+// destination (in subfolder mode also through folders inside it) that is not a listed source still
+// present; in a move, a source whose copy succeeded is deleted unless a later entry has the same
+// target. A plain value, computed once per case.
+#pragma once
+
+#include "app/CopySettings.h"
+#include "tests/reliability/TreeState.h"
+
+#include <string>
+#include <vector>
+
+// The destination folder with the backslash that the naming puts behind it.
+std::wstring DestinationPrefix(const CopySettings& settings);
+// Where a run copies an entry: the destination prefix, then the entry with every backslash replaced
+// by the separator, whose slashes become backslashes when it holds a slash or a backslash.
+std::wstring TargetOf(const CopySettings& settings, const std::wstring& entry);
+
+// The entries that a listing with this mask must find in the tree: every file that the platform's
+// directory search matches with the mask's last component, in the folder that the mask's folder
+// part names and in every folder below it, named by that folder part as typed and the folders and
+// file below it. In no particular order. Run on the tree as it is on the disk, with the source
+// folder as the current directory.
+std::vector<std::wstring> ExpectedListing(const TreeState& tree, const std::wstring& mask);
+
+// Whether the platform's copy overwrites an existing target with these attributes: Windows refuses
+// a read-only target, and so does Wine unless it runs as root. Probed once per attribute set.
+bool PlatformOverwrites(DWORD attributes);
+
+struct ExpectedRun {
+    // The outcome of a run of these settings over `before` (a tree that holds the source and the
+    // destination), for the entries in the order the run handled them, none of them cancelled.
+    // Resolves paths with the source folder as the current directory.
+    ExpectedRun(const TreeState& before, const CopySettings& settings, const std::vector<std::wstring>& entries);
+
+    std::wstring destinationKey;
+    std::vector<std::wstring> sourceKeys;
+    std::vector<std::wstring> targets;    // as the run names them
+    std::vector<std::wstring> targetKeys; // empty for a target that the run must not write
+    TreeState after;
+
+private:
+    bool IsFolder(const std::wstring& key) const;
+    bool StaysInside(const std::wstring& target, size_t prefixLength) const;
+    // The folders that the run makes along a path: each one up to a backslash, stopping at the
+    // first that cannot be made because what holds it is no folder.
+    void MakeFoldersAlong(const std::wstring& path);
+    bool CopySucceeds(const std::wstring& sourceKey, const std::wstring& targetKey) const;
+
+    std::wstring rootKey; // the folder that `before` was read from
+};

@@ -1,0 +1,16 @@
+// One case of the randomised run test, made from a seed alone: a tree of files below the source
+// folder, sometimes a destination that holds files already, and the Copy settings of a run over it.
+#pragma once
+
+#include "app/CopySettings.h"
+
+#include <cstdint>
+#include <string>
+
+// Writes the case's files below `root`, whose folder "src" (settings.source) exists and is empty,
+// and sets the destination, mask, separator and deleteSource of the settings. The tree reaches
+// six folders deep and holds names with dots, blanks, underscores, letters beyond ASCII and beyond
+// the Basic Multilingual Plane, names that differ only in letter case, read-only and hidden files,
+// empty files and files of up to 1 MiB; many cases hold files whose targets meet other files or
+// each other. The destination is a folder of its own, the source folder or a folder inside it.
+void MakeRandomCase(std::uint64_t seed, const std::wstring& root, CopySettings& settings);

@@ -1,0 +1,99 @@
+#include "tests/reliability/TreeState.h"
+
+#include "tests/support/TempFolder.h"
+
+#include <stdexcept>
+
+std::wstring PathKey(const std::wstring& path)
+{
+    std::wstring full(MAX_PATH, L'\0');
+    for (;;) {
+        const DWORD length = GetFullPathNameW(path.c_str(), static_cast<DWORD>(full.size()), full.data(), nullptr);
+        if (length == 0)
+            throw std::runtime_error("GetFullPathNameW failed for " + Utf8(path));
+        const bool fits = length < full.size();
+        full.resize(length); // when it did not fit, `length` is the size needed
+        if (fits)
+            break;
+    }
+    while (!full.empty() && full.back() == L'\\')
+        full.pop_back();
+    CharUpperBuffW(full.data(), static_cast<DWORD>(full.size()));
+    return full;
+}
+
+std::wstring ParentKey(const std::wstring& key)
+{
+    const size_t last = key.rfind(L'\\');
+    return last == std::wstring::npos ? std::wstring() : key.substr(0, last);
+}
+
+bool IsAtOrBelow(const std::wstring& key, const std::wstring& folderKey)
+{
+    return key == folderKey || (key.size() > folderKey.size() && key.starts_with(folderKey) &&
+                                key[folderKey.size()] == L'\\');
+}
+
+namespace {
+
+void ReadFolder(const std::wstring& folder, TreeState& tree)
+{
+    tree.folders[PathKey(folder)] = folder;
+    WIN32_FIND_DATAW data;
+    const HANDLE search = FindFirstFileW((folder + L"\\*").c_str(), &data);
+    if (search == INVALID_HANDLE_VALUE)
+        return;
+    do {
+        const std::wstring name = data.cFileName;
+        if (name == L"." || name == L"..")
+            continue;
+        const std::wstring path = folder + L"\\" + name;
+        if (data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) {
+            if (!(data.dwFileAttributes & FILE_ATTRIBUTE_REPARSE_POINT))
+                ReadFolder(path, tree);
+        } else {
+            tree.files[PathKey(path)] = FileState{path, ReadFileBytes(path), data.dwFileAttributes};
+        }
+    } while (FindNextFileW(search, &data));
+    FindClose(search);
+}
+
+} // namespace
+
+TreeState ReadTree(const std::wstring& folder)
+{
+    TreeState tree;
+    ReadFolder(folder, tree);
+    return tree;
+}
+
+std::string Utf8(const std::wstring& text)
+{
+    const int size = WideCharToMultiByte(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), nullptr, 0,
+                                         nullptr, nullptr);
+    std::string bytes(size, '\0');
+    WideCharToMultiByte(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), bytes.data(), size, nullptr,
+                        nullptr);
+    return bytes;
+}
+
+std::string DescribeTree(const TreeState& tree, const std::wstring& root)
+{
+    auto relative = [&](const std::wstring& path) {
+        return path.starts_with(root + L"\\") ? path.substr(root.size() + 1) : path;
+    };
+    std::string text;
+    for (const auto& [key, path] : tree.folders) {
+        if (path != root)
+            text += "  " + Utf8(relative(path)) + "\\\n";
+    }
+    for (const auto& [key, file] : tree.files) {
+        text += "  " + Utf8(relative(file.path)) + "  " + std::to_string(file.bytes.size()) + " bytes";
+        if (file.attributes & FILE_ATTRIBUTE_READONLY)
+            text += " read-only";
+        if (file.attributes & FILE_ATTRIBUTE_HIDDEN)
+            text += " hidden";
+        text += "\n";
+    }
+    return text;
+}

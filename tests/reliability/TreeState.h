@@ -1,0 +1,39 @@
+// What a folder tree holds, keyed the way the file system tells paths apart: every file with its
+// bytes and attributes and every folder, each under the key of its full path. Read from the disk
+// before and after a run, and built by ExpectedRun as the outcome a run must leave. A plain value.
+#pragma once
+
+#include <windows.h>
+
+#include <map>
+#include <string>
+
+struct FileState {
+    std::wstring path; // as found on the disk, or as the run names it
+    std::string bytes;
+    DWORD attributes = 0;
+};
+
+struct TreeState {
+    std::map<std::wstring, FileState> files;
+    std::map<std::wstring, std::wstring> folders; // key -> path
+
+    bool HasFolder(const std::wstring& key) const { return folders.contains(key); }
+};
+
+// The full path (a relative one resolved against the current directory) in upper case and without
+// a trailing backslash: two paths name the same file or folder exactly when their keys are equal.
+std::wstring PathKey(const std::wstring& path);
+// The key of the folder that holds the path of `key`; empty for a root.
+std::wstring ParentKey(const std::wstring& key);
+// Whether `key` is `folderKey` itself or lies below it.
+bool IsAtOrBelow(const std::wstring& key, const std::wstring& folderKey);
+
+// Everything below a folder, the folder itself included; folder links are not followed.
+TreeState ReadTree(const std::wstring& folder);
+
+// Wide text as UTF-8, for failure messages.
+std::string Utf8(const std::wstring& text);
+// One line per folder and file below `root` (paths relative to it), with sizes and the read-only
+// and hidden attributes, for the failure message of a case.
+std::string DescribeTree(const TreeState& tree, const std::wstring& root);

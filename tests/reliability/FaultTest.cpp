@@ -1,0 +1,215 @@
+// Runs with real faults injected: a source that another process holds open without sharing, a
+// target that is read-only, a target whose folder is a file, and a source removed or replaced
+// after the listing, just before its copy. Each run must go on with the other files and lose no
+// file's content.
+#include "tests/reliability/TreeState.h"
+#include "tests/ui/ProgressRunTest.h"
+
+#include <windows.h>
+
+#include <gtest/gtest.h>
+
+#include <ostream>
+#include <stdexcept>
+#include <string>
+
+namespace {
+
+// Another process (hold_file.exe, built beside this test) that holds a file open without sharing
+// from construction until destruction, which waits for it to let go and end.
+class HeldByAnotherProcess {
+public:
+    explicit HeldByAnotherProcess(const std::wstring& file)
+    {
+        static int sequence = 0;
+        const std::wstring names = L"ferrix-hold-" + std::to_wstring(GetCurrentProcessId()) + L"-" +
+                                   std::to_wstring(++sequence);
+        ready = CreateEventW(nullptr, TRUE, FALSE, (names + L"-ready").c_str());
+        release = CreateEventW(nullptr, TRUE, FALSE, (names + L"-release").c_str());
+        std::wstring helper(MAX_PATH, L'\0');
+        helper.resize(GetModuleFileNameW(nullptr, helper.data(), MAX_PATH));
+        helper = helper.substr(0, helper.rfind(L'\\') + 1) + L"hold_file.exe";
+        std::wstring command = L"\"" + helper + L"\" \"" + file + L"\" " + names + L"-ready " + names + L"-release";
+        STARTUPINFOW startup{};
+        startup.cb = sizeof startup;
+        PROCESS_INFORMATION started{};
+        if (!CreateProcessW(nullptr, command.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup, &started))
+            throw std::runtime_error("hold_file.exe could not be started: error " + std::to_string(GetLastError()));
+        CloseHandle(started.hThread);
+        process = started.hProcess;
+        const HANDLE either[2] = {ready, process};
+        if (WaitForMultipleObjects(2, either, FALSE, 10000) != WAIT_OBJECT_0)
+            throw std::runtime_error("hold_file.exe did not open " + Utf8(file) + " within 10 s");
+    }
+    ~HeldByAnotherProcess()
+    {
+        SetEvent(release);
+        DWORD exitCode = 1;
+        EXPECT_EQ(WaitForSingleObject(process, 10000), WAIT_OBJECT_0) << "hold_file.exe did not end within 10 s";
+        GetExitCodeProcess(process, &exitCode);
+        EXPECT_EQ(exitCode, 0u) << "hold_file.exe did not hold the file until released";
+        CloseHandle(process);
+        CloseHandle(ready);
+        CloseHandle(release);
+    }
+    HeldByAnotherProcess(const HeldByAnotherProcess&) = delete;
+    HeldByAnotherProcess& operator=(const HeldByAnotherProcess&) = delete;
+
+private:
+    HANDLE ready = nullptr;
+    HANDLE release = nullptr;
+    HANDLE process = nullptr;
+};
+
+class FaultTest : public ProgressRunTest {
+protected:
+    std::string Read(const std::wstring& file) const { return ReadFileBytes(file); }
+    bool Moved(const std::wstring& entry, const std::wstring& target, const std::string& content) const
+    {
+        return !FileExists(source + L"\\" + entry) && FileExists(destination + L"\\" + target) &&
+               ReadFileBytes(destination + L"\\" + target) == content;
+    }
+};
+
+TEST_F(FaultTest, ASourceHeldOpenByAnotherProcessIsPassedOverAndKept)
+{
+    WriteSource(L"a.txt", "first");
+    WriteSource(L"held.txt", "held by another process");
+    WriteSource(L"z.txt", "last");
+    settings.deleteSource = true;
+    {
+        const HeldByAnotherProcess holder(source + L"\\held.txt");
+        Run();
+        EXPECT_FALSE(FileExists(destination + L"\\held.txt")) << "the copy of a file held without sharing must fail";
+    }
+    EXPECT_EQ(ReadFileBytes(source + L"\\held.txt"), "held by another process");
+    EXPECT_TRUE(Moved(L"a.txt", L"a.txt", "first"));
+    EXPECT_TRUE(Moved(L"z.txt", L"z.txt", "last"));
+}
+
+// Windows refuses to overwrite a read-only target; Wine running as root overwrites it. Either
+// way the moved file's content must survive: at the target, or else still at the source.
+TEST_F(FaultTest, AReadOnlyTargetLosesNoContent)
+{
+    WriteSource(L"a.txt", "new content");
+    WriteSource(L"b.txt", "other");
+    WriteFileBytes(destination + L"\\a.txt", "old content");
+    ASSERT_TRUE(SetFileAttributesW((destination + L"\\a.txt").c_str(), FILE_ATTRIBUTE_READONLY));
+    settings.deleteSource = true;
+    Run();
+
+    const std::string target = ReadFileBytes(destination + L"\\a.txt");
+    if (FileExists(source + L"\\a.txt")) {
+        EXPECT_EQ(ReadFileBytes(source + L"\\a.txt"), "new content");
+        EXPECT_EQ(target, "old content") << "a source is kept only when its copy failed";
+    } else {
+        EXPECT_EQ(target, "new content") << "the source is gone, so its content must be at the target";
+    }
+    EXPECT_TRUE(Moved(L"b.txt", L"b.txt", "other"));
+}
+
+TEST_F(FaultTest, ATargetWhoseFolderIsAFileIsPassedOverAndKept)
+{
+    WriteSource(L"a.txt", "top");
+    WriteSource(L"sub\\b.txt", "below sub");
+    WriteSource(L"tree\\c.txt", "below tree");
+    WriteFileBytes(destination + L"\\sub", "a file where the folder sub should go");
+    settings.separator = L"\\";
+    settings.deleteSource = true;
+    Run();
+
+    EXPECT_EQ(ReadFileBytes(source + L"\\sub\\b.txt"), "below sub");
+    EXPECT_EQ(ReadFileBytes(destination + L"\\sub"), "a file where the folder sub should go");
+    EXPECT_TRUE(Moved(L"a.txt", L"a.txt", "top"));
+    EXPECT_TRUE(Moved(L"tree\\c.txt", L"tree\\c.txt", "below tree"));
+}
+
+TEST_F(FaultTest, ADestinationThatIsAFileFailsEveryCopyAndKeepsEverySource)
+{
+    WriteSource(L"a.txt", "top");
+    WriteSource(L"sub\\b.txt", "below");
+    WriteFileBytes(root / L"dst", "a file named like the destination");
+    settings.deleteSource = true;
+    const TreeState before = ReadTree(root.Path());
+    const ObservedProgressDialog::Trace trace = Run();
+    const TreeState after = ReadTree(root.Path());
+
+    EXPECT_EQ(trace.back(), L"position 2") << "the run goes through every entry";
+    ASSERT_EQ(after.files.size(), before.files.size());
+    for (const auto& [key, file] : before.files)
+        EXPECT_EQ(after.files.at(key).bytes, file.bytes) << Utf8(file.path);
+}
+
+// What happens to the second of three files after the listing, just as its caption arrives (the
+// worker shows the caption before it copies the file).
+enum class Change { Removed, Rewritten, MadeAFolder };
+
+struct ChangedSource {
+    const char* name;
+    Change change;
+    bool deleteSource;
+};
+
+void PrintTo(const ChangedSource& row, std::ostream* out)
+{
+    *out << row.name;
+}
+
+class ChangedSourceTest : public FaultTest, public testing::WithParamInterface<ChangedSource> {};
+
+TEST_P(ChangedSourceTest, TheRunGoesOnAndNoContentIsLost)
+{
+    // One file per folder, so that the order of the three is fixed: the folders come in pre-order.
+    WriteSource(L"1.txt", "one");
+    WriteSource(L"a\\2.txt", "two as listed");
+    WriteSource(L"a\\b\\3.txt", "three");
+    WriteFileBytes(destination + L"\\a.2.txt", "an earlier copy of two");
+    settings.deleteSource = GetParam().deleteSource;
+    const std::wstring second = source + L"\\a\\2.txt";
+
+    ObservedProgressDialog dialog(settings);
+    dialog.onRecord = [&](ObservedProgressDialog&, const std::wstring& line) {
+        if (line != L"caption Ferrix (2/3)")
+            return;
+        SetFileAttributesW(second.c_str(), FILE_ATTRIBUTE_NORMAL);
+        ASSERT_TRUE(DeleteFileW(second.c_str()));
+        if (GetParam().change == Change::Rewritten)
+            WriteFileBytes(second, "two as rewritten");
+        else if (GetParam().change == Change::MadeAFolder)
+            WriteFileBytes(second + L"\\inside.txt", "inside the folder two");
+    };
+    Run(dialog);
+
+    ASSERT_FALSE(dialog.trace.empty());
+    EXPECT_EQ(dialog.trace.back(), L"position 3") << "the run goes on to its end";
+    const bool move = GetParam().deleteSource;
+    EXPECT_EQ(FileExists(source + L"\\1.txt"), !move);
+    EXPECT_EQ(ReadFileBytes(destination + L"\\1.txt"), "one");
+    EXPECT_EQ(FileExists(source + L"\\a\\b\\3.txt"), !move);
+    EXPECT_EQ(ReadFileBytes(destination + L"\\a.b.3.txt"), "three");
+
+    switch (GetParam().change) {
+    case Change::Removed:
+        EXPECT_EQ(ReadFileBytes(destination + L"\\a.2.txt"), "an earlier copy of two") << "nothing was copied";
+        break;
+    case Change::Rewritten:
+        EXPECT_EQ(ReadFileBytes(destination + L"\\a.2.txt"), "two as rewritten") << "the file as it was when copied";
+        EXPECT_EQ(FileExists(second), !move);
+        break;
+    case Change::MadeAFolder:
+        EXPECT_EQ(ReadFileBytes(destination + L"\\a.2.txt"), "an earlier copy of two") << "a folder is not copied";
+        EXPECT_EQ(ReadFileBytes(second + L"\\inside.txt"), "inside the folder two");
+        break;
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(, ChangedSourceTest,
+                         testing::Values(ChangedSource{"RemovedCopy", Change::Removed, false},
+                                         ChangedSource{"RemovedMove", Change::Removed, true},
+                                         ChangedSource{"RewrittenCopy", Change::Rewritten, false},
+                                         ChangedSource{"RewrittenMove", Change::Rewritten, true},
+                                         ChangedSource{"MadeAFolderCopy", Change::MadeAFolder, false},
+                                         ChangedSource{"MadeAFolderMove", Change::MadeAFolder, true}),
+                         [](const testing::TestParamInfo<ChangedSource>& info) { return info.param.name; });
+
+} // namespace

@@ -1,0 +1,48 @@
+// A program started for a test and worked from outside through its windows: started with an
+// exact command line, in a given current directory and with variables added to the environment;
+// its top-level windows are found by query with bounded waits; its end is awaited with its exit
+// code. Owned by the test: a process still running when the object goes away is terminated, so
+// that a failed test leaves nothing behind.
+#pragma once
+
+#include "tests/driver/Wait.h"
+#include "tests/driver/WindowQuery.h"
+
+#include <windows.h>
+
+#include <map>
+#include <string>
+#include <vector>
+
+class DrivenProcess {
+public:
+    // The command line goes to CreateProcessW as it is, its first token naming the program. An
+    // empty current directory is the driver's own. Throws when the process cannot be started.
+    explicit DrivenProcess(const std::wstring& commandLine, const std::wstring& currentDirectory = {},
+                           const std::map<std::wstring, std::wstring>& environment = {});
+    ~DrivenProcess();
+    DrivenProcess(const DrivenProcess&) = delete;
+    DrivenProcess& operator=(const DrivenProcess&) = delete;
+
+    DWORD Id() const { return processId; }
+    bool Running() const;
+
+    // The process's visible top-level windows, in z-order from the top.
+    std::vector<HWND> Windows() const;
+    // The first of them that matches, or null.
+    HWND FindWindow(const WindowQuery& query) const;
+    // Waits for a matching window; throws, naming what was awaited and what the process shows,
+    // when none has come within the timeout or the process has ended.
+    HWND WaitForWindow(const WindowQuery& query, DWORD timeout = defaultWait) const;
+    // Waits until the window no longer exists or is hidden; throws on timeout.
+    void WaitForWindowGone(HWND window, const std::string& what, DWORD timeout = defaultWait) const;
+    // Waits for the process to end and returns its exit code; throws on timeout.
+    DWORD WaitForExit(DWORD timeout = defaultWait) const;
+
+private:
+    // The captions of the process's windows, for failure messages.
+    std::string DescribeWindows() const;
+
+    HANDLE process = nullptr;
+    DWORD processId = 0;
+};

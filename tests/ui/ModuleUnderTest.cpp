@@ -6,21 +6,7 @@ namespace {
 
 std::wstring PathUnderTest()
 {
-#ifdef FERRIX_RESOURCE_MODULE
     return L"" FERRIX_RESOURCE_MODULE; // a narrow literal from the build, widened by concatenation
-#else
-    std::wstring own(MAX_PATH, L'\0');
-    for (;;) {
-        const DWORD length = GetModuleFileNameW(nullptr, own.data(), static_cast<DWORD>(own.size()));
-        if (length == 0)
-            throw std::runtime_error("GetModuleFileNameW failed");
-        if (length < own.size()) {
-            own.resize(length);
-            return own;
-        }
-        own.resize(2 * own.size());
-    }
-#endif
 }
 
 } // namespace

@@ -1,7 +1,6 @@
-// The PE whose resource section the user-interface resource tests check, loaded once as a data
-// file for the whole test program and released at exit. It is the file named by
-// FERRIX_RESOURCE_MODULE when the build defines it (ferrix.exe), else this test executable,
-// which links the resource object itself.
+// The PE whose resource section the user-interface resource tests check, ferrix.exe as the build
+// names it in FERRIX_RESOURCE_MODULE, loaded once as a data file for the whole test program and
+// released at exit.
 #pragma once
 
 #include <windows.h>

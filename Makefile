@@ -35,11 +35,24 @@ test: build
 	xvfb-run -a -s "$(SCREEN)" tools/wine-session $(PREFIX) \
 	    ctest --test-dir $(BUILD) --output-on-failure --timeout 300 -j $(JOBS)
 
+# ferrix.exe on your display, with ARGS as its command line: make run ARGS='C:\\Photos D:\\Flat'
+ARGS ?=
+
 run: build
-	@if [ ! -f $(BUILD)/ferrix.exe ]; then \
-	    echo "ferrix.exe does not exist yet: the application object and its run are still to be built."; \
+	@if [ -z "$$DISPLAY" ]; then \
+	    echo "make run shows ferrix.exe on your display, and DISPLAY is not set."; \
+	    echo "Without a display, 'make demo' works it on a virtual one and saves screenshots in docs/."; \
 	    exit 1; \
 	fi
+	tools/wine-run $(PREFIX) $(BUILD)/ferrix.exe $(ARGS)
+
+# A sample tree in C:\Ferrix demo of the Wine prefix, ferrix.exe worked on a virtual display as a
+# person would, the source and the destination side by side, and screenshots of both dialogs in docs/.
+.PHONY: demo
+
+demo: build
+	xvfb-run -a -s "$(SCREEN)" tools/wine-session $(PREFIX) \
+	    tools/wine-run $(PREFIX) $(BUILD)/demo/ferrix_demo.exe $(BUILD)/ferrix.exe 'C:\Ferrix demo' docs
 
 clean:
 	rm -rf $(BUILD)

@@ -130,26 +130,9 @@ TEST_P(RandomRunTest, NoFileIsLostAndEveryTargetHoldsItsLastCopy)
 
     // Outside the destination only a move's deleted sources may differ, and only the destination's
     // own missing parents may be new folders.
-    for (const TreeState* state : {&before, &after}) {
-        for (const auto& [key, file] : state->files) {
-            if (IsAtOrBelow(key, expected.destinationKey))
-                continue;
-            const auto was = before.files.find(key);
-            const auto now = after.files.find(key);
-            if (was == before.files.end())
-                ADD_FAILURE() << "written outside the destination: " << Utf8(file.path);
-            else if (now == after.files.end())
-                EXPECT_TRUE(settings.deleteSource && listedSources.contains(key))
-                    << "removed outside the destination: " << Utf8(file.path);
-            else
-                EXPECT_EQ(now->second.bytes, was->second.bytes) << "changed outside the destination: " << Utf8(file.path);
-        }
-    }
-    for (const auto& [key, path] : after.folders) {
-        EXPECT_TRUE(before.HasFolder(key) || IsAtOrBelow(key, expected.destinationKey) ||
-                    IsAtOrBelow(expected.destinationKey, key))
-            << "folder made outside the destination: " << Utf8(path);
-    }
+    for (const std::string& change :
+         ChangesOutside(before, after, expected.destinationKey, settings.deleteSource ? listedSources : std::set<std::wstring>{}))
+        ADD_FAILURE() << change << " (outside the destination)";
 
     // The exact outcome: every file where the rules put it, with the content of the last copy made to it.
     for (const TreeState* state : {&expected.after, &after}) {

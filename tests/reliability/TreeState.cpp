@@ -67,6 +67,31 @@ TreeState ReadTree(const std::wstring& folder)
     return tree;
 }
 
+std::vector<std::string> ChangesOutside(const TreeState& before, const TreeState& after, const std::wstring& folderKey,
+                                        const std::set<std::wstring>& mayBeRemoved)
+{
+    std::vector<std::string> changes;
+    for (const TreeState* state : {&before, &after}) {
+        for (const auto& [key, file] : state->files) {
+            if (IsAtOrBelow(key, folderKey))
+                continue;
+            const auto was = before.files.find(key);
+            const auto now = after.files.find(key);
+            if (was == before.files.end())
+                changes.push_back("written: " + Utf8(file.path));
+            else if (now == after.files.end() && !mayBeRemoved.contains(key))
+                changes.push_back("removed: " + Utf8(file.path));
+            else if (now != after.files.end() && now->second.bytes != was->second.bytes && state == &after)
+                changes.push_back("changed: " + Utf8(file.path));
+        }
+    }
+    for (const auto& [key, path] : after.folders) {
+        if (!before.HasFolder(key) && !IsAtOrBelow(key, folderKey) && !IsAtOrBelow(folderKey, key))
+            changes.push_back("folder made: " + Utf8(path));
+    }
+    return changes;
+}
+
 std::string Utf8(const std::wstring& text)
 {
     const int size = WideCharToMultiByte(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), nullptr, 0,

@@ -6,7 +6,9 @@
 #include <windows.h>
 
 #include <map>
+#include <set>
 #include <string>
+#include <vector>
 
 struct FileState {
     std::wstring path; // as found on the disk, or as the run names it
@@ -31,6 +33,12 @@ bool IsAtOrBelow(const std::wstring& key, const std::wstring& folderKey);
 
 // Everything below a folder, the folder itself included; folder links are not followed.
 TreeState ReadTree(const std::wstring& folder);
+
+// What differs between two readings of a tree outside a folder, a line for each file written,
+// changed or removed there and each folder made there; a removed file whose key is in
+// `mayBeRemoved` does not count, nor a new folder that holds `folderKey` (one of its parents).
+std::vector<std::string> ChangesOutside(const TreeState& before, const TreeState& after, const std::wstring& folderKey,
+                                        const std::set<std::wstring>& mayBeRemoved);
 
 // Wide text as UTF-8, for failure messages.
 std::string Utf8(const std::wstring& text);

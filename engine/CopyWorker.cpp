@@ -105,6 +105,27 @@ private:
     std::unordered_map<std::wstring, size_t> lastWithTarget;
 };
 
+// What a target path reaches: nothing, a file that the directory lists under the path's own last
+// name (letter case aside), or a file listed under another name, which a copy to the path would
+// overwrite in its place. Wine cuts a name of more than 255 bytes of UTF-8 to 255 bytes when the
+// cut falls inside a character and reaches that shorter name; a short 8.3 name reaches its
+// long-named file.
+enum class Reached { Nothing, ItsOwnName, AnotherName };
+
+Reached WhatPathReaches(const std::wstring& path)
+{
+    if (GetFileAttributesW(path.c_str()) == INVALID_FILE_ATTRIBUTES)
+        return Reached::Nothing;
+    WIN32_FIND_DATAW data;
+    const HANDLE found = FindFirstFileW(path.c_str(), &data);
+    if (found == INVALID_HANDLE_VALUE)
+        return Reached::AnotherName;
+    FindClose(found);
+    const wchar_t* name = path.c_str() + (path.find_last_of(L'\\') + 1); // the whole path when it has no backslash
+    return CompareStringOrdinal(name, -1, data.cFileName, -1, TRUE) == CSTR_EQUAL ? Reached::ItsOwnName
+                                                                                  : Reached::AnotherName;
+}
+
 // True when the source is gone: a read-only or system source is deleted at the second attempt.
 bool DeleteSource(const std::wstring& entry)
 {
@@ -161,11 +182,14 @@ DWORD CopyWorker(Dialog& progress, const std::atomic<bool>& cancelRequested, con
         SetWindowTextW(fromText.handle, MakeSourceDisplayPath(rule, entry).c_str());
         SetWindowTextW(toText.handle, target.c_str());
 
-        // A copy that fails, or that the guard refuses, is passed over like any other.
+        // A copy that fails, or that the guard refuses, is passed over like any other; so is one
+        // whose target reaches a file of another name, and a source is deleted only when its copy
+        // is under the target's own name.
         if (guard.MayCopy(i)) {
             if (rule.subfolderMode)
                 CreateDirectoryPath(target);
-            if (CopyFileW(entry.c_str(), target.c_str(), FALSE) && settings.deleteSource && guard.MayDelete(i) &&
+            if (WhatPathReaches(target) != Reached::AnotherName && CopyFileW(entry.c_str(), target.c_str(), FALSE) &&
+                settings.deleteSource && guard.MayDelete(i) && WhatPathReaches(target) == Reached::ItsOwnName &&
                 DeleteSource(entry))
                 guard.SourceDeleted(i);
         }

@@ -1,6 +1,6 @@
 #include "tests/reliability/TreeState.h"
 
-#include "tests/support/TempFolder.h"
+#include "tests/driver/FolderTree.h"
 
 #include <stdexcept>
 
@@ -34,36 +34,17 @@ bool IsAtOrBelow(const std::wstring& key, const std::wstring& folderKey)
                                 key[folderKey.size()] == L'\\');
 }
 
-namespace {
-
-void ReadFolder(const std::wstring& folder, TreeState& tree)
-{
-    tree.folders[PathKey(folder)] = folder;
-    WIN32_FIND_DATAW data;
-    const HANDLE search = FindFirstFileW((folder + L"\\*").c_str(), &data);
-    if (search == INVALID_HANDLE_VALUE)
-        return;
-    do {
-        const std::wstring name = data.cFileName;
-        if (name == L"." || name == L"..")
-            continue;
-        const std::wstring path = folder + L"\\" + name;
-        if (data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) {
-            if (!(data.dwFileAttributes & FILE_ATTRIBUTE_REPARSE_POINT))
-                ReadFolder(path, tree);
-        } else {
-            tree.files[PathKey(path)] = FileState{path, ReadFileBytes(path), data.dwFileAttributes};
-        }
-    } while (FindNextFileW(search, &data));
-    FindClose(search);
-}
-
-} // namespace
-
 TreeState ReadTree(const std::wstring& folder)
 {
+    const FolderTree read = FolderTree::Read(folder);
     TreeState tree;
-    ReadFolder(folder, tree);
+    tree.folders[PathKey(folder)] = folder;
+    for (const std::wstring& relative : read.folders)
+        tree.folders[PathKey(folder + L"\\" + relative)] = folder + L"\\" + relative;
+    for (const auto& [relative, bytes] : read.files) {
+        const std::wstring path = folder + L"\\" + relative;
+        tree.files[PathKey(path)] = FileState{path, bytes, GetFileAttributesW(path.c_str())};
+    }
     return tree;
 }
 
@@ -90,16 +71,6 @@ std::vector<std::string> ChangesOutside(const TreeState& before, const TreeState
             changes.push_back("folder made: " + Utf8(path));
     }
     return changes;
-}
-
-std::string Utf8(const std::wstring& text)
-{
-    const int size = WideCharToMultiByte(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), nullptr, 0,
-                                         nullptr, nullptr);
-    std::string bytes(size, '\0');
-    WideCharToMultiByte(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), bytes.data(), size, nullptr,
-                        nullptr);
-    return bytes;
 }
 
 std::string DescribeTree(const TreeState& tree, const std::wstring& root)

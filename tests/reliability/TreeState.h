@@ -3,6 +3,8 @@
 // before and after a run, and built by ExpectedRun as the outcome a run must leave. A plain value.
 #pragma once
 
+#include "tests/driver/WindowQuery.h" // Utf8, for failure messages
+
 #include <windows.h>
 
 #include <map>
@@ -31,7 +33,7 @@ std::wstring ParentKey(const std::wstring& key);
 // Whether `key` is `folderKey` itself or lies below it.
 bool IsAtOrBelow(const std::wstring& key, const std::wstring& folderKey);
 
-// Everything below a folder, the folder itself included; folder links are not followed.
+// Everything below a folder, the folder itself included.
 TreeState ReadTree(const std::wstring& folder);
 
 // What differs between two readings of a tree outside a folder, a line for each file written,
@@ -40,8 +42,6 @@ TreeState ReadTree(const std::wstring& folder);
 std::vector<std::string> ChangesOutside(const TreeState& before, const TreeState& after, const std::wstring& folderKey,
                                         const std::set<std::wstring>& mayBeRemoved);
 
-// Wide text as UTF-8, for failure messages.
-std::string Utf8(const std::wstring& text);
 // One line per folder and file below `root` (paths relative to it), with sizes and the read-only
 // and hidden attributes, for the failure message of a case.
 std::string DescribeTree(const TreeState& tree, const std::wstring& root);

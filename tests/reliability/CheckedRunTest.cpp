@@ -1,0 +1,131 @@
+#include "tests/reliability/CheckedRunTest.h"
+
+#include "tests/reliability/ExpectedRun.h"
+#include "tests/reliability/TreeState.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <iostream>
+#include <set>
+#include <vector>
+
+namespace {
+
+// The entries that the run handled and the targets it named, in its order, from its "From:" and
+// "To:" lines.
+struct Handled {
+    std::vector<std::wstring> entries;
+    std::vector<std::wstring> targets;
+};
+
+Handled HandledEntries(const ObservedProgressDialog::Trace& trace, const std::wstring& source)
+{
+    Handled handled;
+    for (const std::wstring& line : trace) {
+        if (line.starts_with(L"from "))
+            handled.entries.push_back(line.substr(5 + source.size() + 1));
+        else if (line.starts_with(L"to "))
+            handled.targets.push_back(line.substr(3));
+    }
+    return handled;
+}
+
+std::vector<std::wstring> Sorted(std::vector<std::wstring> items)
+{
+    std::sort(items.begin(), items.end());
+    return items;
+}
+
+// Which file of the tree before the run a content came from, for failure messages.
+std::string Origin(const TreeState& before, const std::wstring& root, const std::string& bytes)
+{
+    if (bytes.empty())
+        return "empty content";
+    for (const auto& [key, file] : before.files) {
+        if (file.bytes == bytes)
+            return "the content of " + Utf8(file.path.substr(root.size() + 1));
+    }
+    return std::to_string(bytes.size()) + " bytes of unknown content";
+}
+
+} // namespace
+
+void CheckedRunTest::RunAndCheck(const std::string& caseName)
+{
+    const TreeState before = ReadTree(root.Path());
+    std::vector<std::wstring> listing;
+    {
+        const CurrentDirectoryScope inSource(source);
+        listing = ExpectedListing(before, settings.mask);
+    }
+
+    ObservedProgressDialog dialog(settings);
+    Run(dialog); // bounded: the dialog fails the test and cancels after 30 s
+    const TreeState after = ReadTree(root.Path());
+    const Handled handled = HandledEntries(dialog.trace, source);
+
+    EXPECT_EQ(Sorted(handled.entries), Sorted(listing)) << "the run handled other files than the listing finds";
+    EXPECT_TRUE(!dialog.trace.empty() && dialog.trace.back() == L"position " + std::to_wstring(handled.entries.size()))
+        << "the run did not finish";
+
+    const ExpectedRun expected(before, settings, handled.entries);
+    EXPECT_EQ(handled.targets, expected.targets) << "targets named otherwise than the naming rule says";
+
+    // The promise itself, apart from the exact outcome below: each listed file's content is still at
+    // its source, or in a move at its target.
+    std::set<std::wstring> listedSources;
+    for (size_t i = 0; i < handled.entries.size(); ++i) {
+        const std::wstring& sourceKey = expected.sourceKeys[i];
+        listedSources.insert(sourceKey);
+        const std::string& content = before.files.at(sourceKey).bytes;
+        const auto atSource = after.files.find(sourceKey);
+        const bool kept = atSource != after.files.end() && atSource->second.bytes == content;
+        const std::wstring& targetKey = expected.targetKeys[i];
+        const auto atTarget = targetKey.empty() ? after.files.end() : after.files.find(targetKey);
+        const bool moved = atTarget != after.files.end() && atTarget->second.bytes == content;
+        if (settings.deleteSource)
+            EXPECT_TRUE(kept || moved) << "lost: " << Utf8(handled.entries[i]);
+        else
+            EXPECT_TRUE(kept) << "a copy run changed its source " << Utf8(handled.entries[i]);
+    }
+
+    // Outside the destination only a move's deleted sources may differ, and only the destination's
+    // own missing parents may be new folders.
+    for (const std::string& change :
+         ChangesOutside(before, after, expected.destinationKey, settings.deleteSource ? listedSources : std::set<std::wstring>{}))
+        ADD_FAILURE() << change << " (outside the destination)";
+
+    // The exact outcome: every file where the rules put it, with the content of the last copy made to it.
+    const std::wstring& rootPath = root.Path();
+    for (const TreeState* state : {&expected.after, &after}) {
+        for (const auto& [key, file] : state->files) {
+            const auto should = expected.after.files.find(key);
+            const auto is = after.files.find(key);
+            if (should == expected.after.files.end())
+                ADD_FAILURE() << Utf8(file.path) << " should not exist; it holds " << Origin(before, rootPath, is->second.bytes);
+            else if (is == after.files.end())
+                ADD_FAILURE() << Utf8(file.path) << " is missing; it should hold "
+                              << Origin(before, rootPath, should->second.bytes);
+            else if (state == &after && is->second.bytes != should->second.bytes)
+                ADD_FAILURE() << Utf8(file.path) << " holds " << Origin(before, rootPath, is->second.bytes)
+                              << "; it should hold " << Origin(before, rootPath, should->second.bytes);
+        }
+    }
+    for (const TreeState* state : {&expected.after, &after}) {
+        for (const auto& [key, path] : state->folders) {
+            EXPECT_EQ(after.HasFolder(key), expected.after.HasFolder(key)) << "folder " << Utf8(path);
+        }
+    }
+
+    if (!HasFailure())
+        return;
+    std::string text = caseName + "\nsource " + Utf8(settings.source) + "\ndestination \"" + Utf8(settings.destination) +
+                       "\"\nmask \"" + Utf8(settings.mask) + "\"\nseparator \"" + Utf8(settings.separator) + "\"\n" +
+                       (settings.deleteSource ? "move\n" : "copy\n") + "tree before the run:\n" +
+                       DescribeTree(before, rootPath) + "entries in the order handled:\n";
+    for (size_t i = 0; i < handled.entries.size(); ++i)
+        text += "  " + Utf8(handled.entries[i]) + " -> " +
+                (i < handled.targets.size() ? Utf8(handled.targets[i]) : std::string("?")) + "\n";
+    std::cout << text;
+}

@@ -21,13 +21,6 @@
 
 namespace {
 
-std::wstring FullPath(const wchar_t* path)
-{
-    std::wstring full(GetFullPathNameW(path, 0, nullptr, nullptr), L'\0');
-    full.resize(GetFullPathNameW(path, static_cast<DWORD>(full.size()), full.data(), nullptr));
-    return full;
-}
-
 // A photo tree with a few small pictures, a note that the mask leaves out, and one large
 // panorama, the last to be copied, so that the progress dialog stays up long enough to be seen.
 void MakeSampleTree(const std::wstring& photos)

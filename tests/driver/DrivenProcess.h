@@ -14,6 +14,10 @@
 #include <string>
 #include <vector>
 
+// A path made full against the driver's current directory, for naming a program to start or a
+// folder to give it; under Wine a Unix path from the build names the same file on drive Z:.
+std::wstring FullPath(const std::wstring& path);
+
 class DrivenProcess {
 public:
     // The command line goes to CreateProcessW as it is, its first token naming the program. An

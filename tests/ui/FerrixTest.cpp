@@ -3,22 +3,12 @@
 #include "tests/driver/RemoteControls.h"
 #include "ui/resources/Resource.h"
 
-#include <stdexcept>
-
 namespace {
 
-// A path from the build, which may be a Unix one (under Wine it then names the current drive's
-// root, Z:, where the tests start), made a full Windows path before any test changes folders.
-std::wstring FullPath(const char* path)
-{
-    const std::wstring given(path, path + strlen(path));
-    std::wstring full(GetFullPathNameW(given.c_str(), 0, nullptr, nullptr), L'\0');
-    full.resize(GetFullPathNameW(given.c_str(), static_cast<DWORD>(full.size()), full.data(), nullptr));
-    return full;
-}
-
-const std::wstring ferrixPath = FullPath(FERRIX_EXE);
-const std::wstring screenshotFolder = FullPath(FERRIX_SCREENSHOTS);
+// Paths from the build (narrow literals, widened by concatenation), made full before any test
+// changes folders.
+const std::wstring ferrixPath = FullPath(L"" FERRIX_EXE);
+const std::wstring screenshotFolder = FullPath(L"" FERRIX_SCREENSHOTS);
 
 } // namespace
 

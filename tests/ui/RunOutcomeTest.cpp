@@ -1,0 +1,111 @@
+// Whole runs of the real ferrix.exe, from the command line through OK to the exit code, worked
+// from another process: what lands in the destination, what is left in the source, the current
+// directory at exit, and the runs that must not start at all.
+#include "tests/ui/RunTest.h"
+
+#include "tests/driver/FolderTree.h"
+#include "tests/driver/RemoteControls.h"
+#include "ui/resources/Resource.h"
+
+#include <gtest/gtest.h>
+
+#include <memory>
+
+namespace {
+
+TEST_F(RunTest, AMoveEmptiesTheSourceOfTheListedFilesAndKeepsItsFolders)
+{
+    FolderTree::Write(source, {{L"a.txt", "a"}, {L"sub\\b.txt", "b"}, {L"sub\\deep\\c.jpg", "c"}, {L"d.jpg", "d"}});
+    MakeFolders(destination);
+    const auto ferrix = StartRun();
+    const HWND dialog = WaitForMainDialog(*ferrix);
+    SetText(Control(dialog, IDC_MASK_EDIT), L"*.jpg");
+    PostClick(Control(dialog, IDC_DELETE_CHECK));
+    PostClick(Control(dialog, IDOK));
+    EXPECT_EQ(ferrix->WaitForExit(), 0u);
+
+    EXPECT_EQ(FolderTree::Read(destination).files, (Files{{L"d.jpg", "d"}, {L"sub.deep.c.jpg", "c"}}));
+    const FolderTree left = FolderTree::Read(source);
+    EXPECT_EQ(left.files, (Files{{L"a.txt", "a"}, {L"sub\\b.txt", "b"}}));
+    EXPECT_EQ(left.folders, (std::set<std::wstring>{L"sub", L"sub\\deep"}));
+    EXPECT_EQ(ProbeHook::ReadExitRecord(exitRecord), start);
+}
+
+TEST_F(RunTest, ABackslashSeparatorRebuildsTheTree)
+{
+    const Files files = {{L"a.txt", "a"}, {L"sub\\b.txt", "b"}, {L"sub\\deep\\c.txt", "c"}};
+    FolderTree::Write(source, files);
+    const auto ferrix = StartRun();
+    const HWND dialog = WaitForMainDialog(*ferrix);
+    SetText(Control(dialog, IDC_SEPARATOR_EDIT), L"\\");
+    PostClick(Control(dialog, IDOK));
+    MessageBoxWindow(ferrix->WaitForWindow(MessageBoxWindow::OwnedBy(dialog))).Answer(IDYES);
+    EXPECT_EQ(ferrix->WaitForExit(), 0u);
+    EXPECT_EQ(FolderTree::Read(destination).files, files);
+}
+
+// The faults that must end the program before anything is listed: the progress dialog never
+// opens, and the files in the folder the program was started in are left alone, in a move too.
+class RunThatMustNotStartTest : public RunTest {
+protected:
+    RunThatMustNotStartTest()
+    {
+        FolderTree::Write(start, bystanders);
+        FolderTree::Write(source, {{L"a.txt", "a"}});
+        MakeFolders(destination);
+    }
+
+    void ExpectNothingTouched()
+    {
+        EXPECT_EQ(FolderTree::Read(start).files, bystanders);
+        EXPECT_EQ(FolderTree::Read(source).files, (Files{{L"a.txt", "a"}}));
+        EXPECT_TRUE(FolderTree::Read(destination).files.empty());
+        EXPECT_EQ(ProbeHook::ReadExitRecord(exitRecord), start);
+    }
+
+    const Files bystanders = {{L"bystander.txt", "keep me"}, {L"sub\\other.txt", "me too"}};
+};
+
+TEST_F(RunThatMustNotStartTest, ASourceThatCannotBeEnteredEndsTheProgram)
+{
+    // Held open without sharing by another program, the source still reads as an existing
+    // folder, but cannot be made the current directory (ERROR_SHARING_VIOLATION).
+    std::unique_ptr<void, decltype(&CloseHandle)> held(
+        CreateFileW(source.c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr),
+        CloseHandle);
+    ASSERT_NE(held.get(), INVALID_HANDLE_VALUE);
+    const auto ferrix = StartRun();
+    const HWND dialog = WaitForMainDialog(*ferrix);
+    PostClick(Control(dialog, IDC_DELETE_CHECK));
+    PostClick(Control(dialog, IDOK));
+    EXPECT_FALSE(ProgressSeenBeforeExit(*ferrix));
+    EXPECT_EQ(ferrix->WaitForExit(), 0u);
+    held.reset(); // the source can be read again
+    ExpectNothingTouched();
+}
+
+TEST_F(RunThatMustNotStartTest, AMainDialogThatCannotBeCreatedStartsNoRun)
+{
+    const auto ferrix = StartRun({{ProbeHook::failFirstDialog, L"1"}});
+    EXPECT_FALSE(ProgressSeenBeforeExit(*ferrix));
+    EXPECT_EQ(ferrix->WaitForExit(), 0u);
+    ExpectNothingTouched();
+}
+
+TEST_F(RunTest, ACurrentDirectoryLongerThanMaxPathIsRestoredExactly)
+{
+    std::wstring longFolder = root / L"long";
+    while (longFolder.size() <= 2 * MAX_PATH)
+        longFolder += L"\\" + std::wstring(40, L'd');
+    MakeFolders(longFolder);
+    FolderTree::Write(source, {{L"a.txt", "a"}});
+    const auto ferrix = StartRun({{ProbeHook::startFolder, longFolder}});
+    const HWND dialog = WaitForMainDialog(*ferrix);
+    PostClick(Control(dialog, IDOK));
+    MessageBoxWindow(ferrix->WaitForWindow(MessageBoxWindow::OwnedBy(dialog))).Answer(IDYES);
+    EXPECT_EQ(ferrix->WaitForExit(), 0u);
+    EXPECT_EQ(FolderTree::Read(destination).files, (Files{{L"a.txt", "a"}}));
+    EXPECT_EQ(ProbeHook::ReadExitRecord(exitRecord), longFolder);
+}
+
+} // namespace

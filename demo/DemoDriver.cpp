@@ -31,7 +31,7 @@ void MakeSampleTree(const std::wstring& photos)
                                {L"2023\\Winter\\snow.jpg", std::string(25000, 'w')},
                                {L"2024\\notes.txt", "Remember the tripod."},
                                {L"2024\\party.jpg", std::string(18000, 'p')},
-                               {L"2024\\Trip\\panorama.jpg", std::string(96 << 20, 'v')}});
+                               {L"2024\\Trip\\panorama.jpg", std::string(256 << 20, 'v')}});
 }
 
 std::string Size(size_t bytes)

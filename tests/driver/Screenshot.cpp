@@ -1,9 +1,12 @@
 #include "tests/driver/Screenshot.h"
 
+#include "tests/driver/Wait.h"
+
 #include <windows.h>
 #include <objidl.h> // gdiplus.h needs it, and WIN32_LEAN_AND_MEAN leaves it out
 #include <gdiplus.h>
 
+#include <cstdint>
 #include <stdexcept>
 #include <vector>
 
@@ -38,6 +41,58 @@ CLSID PngEncoder()
     throw std::runtime_error("GDI+ has no PNG encoder");
 }
 
+// The screen inside a rectangle, as 32-bit pixels.
+struct ScreenImage {
+    int width = 0;
+    int height = 0;
+    std::vector<std::uint32_t> pixels;
+};
+
+ScreenImage CaptureScreen(const RECT& area)
+{
+    ScreenImage image{area.right - area.left, area.bottom - area.top, {}};
+    BITMAPINFO format{};
+    format.bmiHeader.biSize = sizeof format.bmiHeader;
+    format.bmiHeader.biWidth = image.width;
+    format.bmiHeader.biHeight = -image.height; // top row first
+    format.bmiHeader.biPlanes = 1;
+    format.bmiHeader.biBitCount = 32;
+    format.bmiHeader.biCompression = BI_RGB;
+    void* bits = nullptr;
+    const HDC screen = GetDC(nullptr);
+    const HDC memory = CreateCompatibleDC(screen);
+    const HBITMAP bitmap = CreateDIBSection(screen, &format, DIB_RGB_COLORS, &bits, nullptr, 0);
+    const HGDIOBJ previous = SelectObject(memory, bitmap);
+    const BOOL copied = bitmap && BitBlt(memory, 0, 0, image.width, image.height, screen, area.left, area.top,
+                                         SRCCOPY | CAPTUREBLT);
+    GdiFlush();
+    if (copied) {
+        const auto* first = static_cast<const std::uint32_t*>(bits);
+        image.pixels.assign(first, first + static_cast<size_t>(image.width) * image.height);
+    }
+    SelectObject(memory, previous);
+    DeleteObject(bitmap);
+    DeleteDC(memory);
+    ReleaseDC(nullptr, screen);
+    if (!copied)
+        throw std::runtime_error("the screen could not be copied");
+    return image;
+}
+
+void SavePng(ScreenImage& image, const std::wstring& path)
+{
+    Gdiplus::Bitmap bitmap(image.width, image.height, image.width * 4, PixelFormat32bppRGB,
+                           reinterpret_cast<BYTE*>(image.pixels.data()));
+    const CLSID png = PngEncoder();
+    const Gdiplus::Status saved = bitmap.Save(path.c_str(), &png, nullptr);
+    if (saved != Gdiplus::Ok)
+        throw std::runtime_error("the screenshot could not be saved (GDI+ status " + std::to_string(saved) + ")");
+}
+
+// Longer than Wine waits before it copies a window's drawing to the X server when the window's
+// thread does not go idle sooner.
+constexpr ULONGLONG stillFor = 60;
+
 } // namespace
 
 void SaveScreenshot(HWND window, const std::wstring& pngPath, int margin)
@@ -51,25 +106,18 @@ void SaveScreenshot(HWND window, const std::wstring& pngPath, int margin)
     if (!GetWindowRect(window, &area))
         throw std::runtime_error("the window to photograph is gone");
     InflateRect(&area, margin, margin);
-    const int width = area.right - area.left;
-    const int height = area.bottom - area.top;
 
-    const HDC screen = GetDC(nullptr);
-    const HDC memory = CreateCompatibleDC(screen);
-    const HBITMAP bitmap = CreateCompatibleBitmap(screen, width, height);
-    const HGDIOBJ previous = SelectObject(memory, bitmap);
-    const BOOL copied = BitBlt(memory, 0, 0, width, height, screen, area.left, area.top, SRCCOPY | CAPTUREBLT);
-    SelectObject(memory, previous);
-    DeleteDC(memory);
-    ReleaseDC(nullptr, screen);
-
-    Gdiplus::Status saved = Gdiplus::GenericError;
-    if (copied) {
-        Gdiplus::Bitmap image(bitmap, nullptr);
-        const CLSID png = PngEncoder();
-        saved = image.Save(pngPath.c_str(), &png, nullptr);
-    }
-    DeleteObject(bitmap);
-    if (!copied || saved != Gdiplus::Ok)
-        throw std::runtime_error("the screenshot could not be taken or saved (GDI+ status " + std::to_string(saved) + ")");
+    // What the window's thread has drawn may reach the screen a little later: take the picture
+    // once it has held still for a while.
+    ScreenImage image = CaptureScreen(area);
+    ULONGLONG stillSince = GetTickCount64();
+    WaitUntil([&] {
+        ScreenImage again = CaptureScreen(area);
+        if (again.pixels != image.pixels) {
+            image = std::move(again);
+            stillSince = GetTickCount64();
+        }
+        return GetTickCount64() - stillSince >= stillFor;
+    }, 2000);
+    SavePng(image, pngPath);
 }

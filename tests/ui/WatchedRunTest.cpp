@@ -151,7 +151,7 @@ TEST_F(WatchedRunTest, ScreenshotsOfBothDialogs)
 {
     FolderTree::Write(source, {{L"2024\\a.jpg", "a"},
                                {L"2024\\b.jpg", "b"},
-                               {L"2024\\summer\\beach.jpg", Content(128 << 20, 1)},
+                               {L"2024\\summer\\beach.jpg", Content(256 << 20, 1)},
                                {L"2024\\notes.txt", "n"}});
     MakeFolders(destination);
     const auto ferrix = StartRun();
@@ -169,6 +169,7 @@ TEST_F(WatchedRunTest, ScreenshotsOfBothDialogs)
     EXPECT_EQ(CaptionOf(Control(progress, IDC_FROM_TEXT)), source + L"\\2024\\summer\\beach.jpg");
     EXPECT_EQ(CaptionOf(Control(progress, IDC_TO_LABEL)), L"To:");
     SaveScreenshot(progress, ScreenshotPath(L"progress-dialog.png"));
+    EXPECT_TRUE(IsWindowVisible(progress)) << "the run ended while its dialog was photographed";
     EXPECT_EQ(ferrix->WaitForExit(), 0u);
 }
 

@@ -6,6 +6,15 @@ bool CreateDirectoryPath(const std::wstring& path)
 {
     if (path.empty())
         return true;
+    // A folder that is there already needs no walk: one query instead of a creation per
+    // backslash, which a path of thousands of components (such as "dst\.\.\...") would make,
+    // each slower the longer the path.
+    const size_t last = path.rfind(L'\\');
+    if (last != std::wstring::npos) {
+        const DWORD attributes = GetFileAttributesW(path.substr(0, last).c_str());
+        if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY))
+            return true;
+    }
     std::wstring folder;
     folder.reserve(path.size());
     size_t next = 0;

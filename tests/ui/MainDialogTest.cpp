@@ -225,10 +225,23 @@ HWND TreeOf(HWND browser)
     return FindWindowExW(browser, nullptr, L"SysTreeView32", nullptr);
 }
 
+// A folder for the browser tests right below C:\, with a name that needs no 8.3 short name.
+// Wine's folder browser now and then selects nothing when asked to select a folder: below the
+// temporary folder, where test folders of like names come and go, 5 times in 40, and under load
+// twice running in one process; for C:\FB<process>\photos it selected the folder 40 times of 40.
+class BrowsedFolder {
+public:
+    BrowsedFolder() : path(L"C:\\FB" + std::to_wstring(GetCurrentProcessId() % 1000000)) { MakeFolders(path); }
+    ~BrowsedFolder() { RemoveTree(path); }
+    BrowsedFolder(const BrowsedFolder&) = delete;
+    BrowsedFolder& operator=(const BrowsedFolder&) = delete;
+
+    const std::wstring path;
+};
+
 // The folder browser of one "..." button, opened on the edit's folder, whose name it shows
-// selected. The first browser that a process opens under Wine now and then selects nothing (5 of
-// 40 here; the second one in the same process did every time), so a browser that has not selected
-// the folder is cancelled and opened once more, as a person would.
+// selected once it is up. A browser that has not selected it (see BrowsedFolder) is cancelled and
+// opened once more, as a person would.
 HWND OpenBrowserOn(const DrivenProcess& ferrix, HWND dialog, int button, const std::wstring& folderName)
 {
     for (int attempt = 0; attempt < 2; ++attempt) {
@@ -238,7 +251,7 @@ HWND OpenBrowserOn(const DrivenProcess& ferrix, HWND dialog, int button, const s
         PostClick(Control(browser, IDCANCEL));
         ferrix.WaitForWindowGone(browser, "the folder browser");
     }
-    throw std::runtime_error("the folder browser did not open on " + Utf8(folderName) + ", twice");
+    throw std::runtime_error("the folder browser did not select " + Utf8(folderName) + ", twice");
 }
 
 std::vector<std::wstring> StaticTexts(HWND window)
@@ -252,8 +265,10 @@ std::vector<std::wstring> StaticTexts(HWND window)
 
 TEST_F(MainDialogTest, CancellingTheFolderBrowserLeavesTheEditAsItWas)
 {
-    MakeFolders(root / L"photos");
-    DrivenProcess ferrix(FerrixCommand(Quote(root / L"photos")));
+    const BrowsedFolder folder;
+    const std::wstring photos = folder.path + L"\\photos";
+    MakeFolders(photos);
+    DrivenProcess ferrix(FerrixCommand(Quote(photos)));
     const HWND dialog = WaitForMainDialog(ferrix);
 
     const HWND source = OpenBrowserOn(ferrix, dialog, IDC_BROWSE_SOURCE, L"photos");
@@ -261,7 +276,7 @@ TEST_F(MainDialogTest, CancellingTheFolderBrowserLeavesTheEditAsItWas)
     EXPECT_NE(std::find(texts.begin(), texts.end(), L"Source folder:"), texts.end());
     PostClick(Control(source, IDCANCEL));
     ferrix.WaitForWindowGone(source, "the folder browser");
-    EXPECT_EQ(EditText(dialog, 0), root / L"photos");
+    EXPECT_EQ(EditText(dialog, 0), photos);
 
     const HWND destination = OpenBrowser(ferrix, dialog, IDC_BROWSE_DESTINATION);
     const std::vector<std::wstring> destinationTexts = StaticTexts(destination);
@@ -276,15 +291,16 @@ TEST_F(MainDialogTest, CancellingTheFolderBrowserLeavesTheEditAsItWas)
 
 TEST_F(MainDialogTest, TheFolderPickedInTheBrowserGoesIntoTheEdit)
 {
-    MakeFolders(root / L"photos\\2024");
+    const BrowsedFolder folder;
+    MakeFolders(folder.path + L"\\photos");
     DrivenProcess ferrix(FerrixCommand());
     const HWND dialog = WaitForMainDialog(ferrix);
-    SetText(Control(dialog, IDC_DESTINATION_EDIT), root / L"photos\\2024");
-    const HWND browser = OpenBrowserOn(ferrix, dialog, IDC_BROWSE_DESTINATION, L"2024");
+    SetText(Control(dialog, IDC_DESTINATION_EDIT), folder.path + L"\\photos");
+    const HWND browser = OpenBrowserOn(ferrix, dialog, IDC_BROWSE_DESTINATION, L"photos");
     ASSERT_TRUE(SelectParentTreeItem(TreeOf(browser)));
     PostClick(Control(browser, IDOK));
     ferrix.WaitForWindowGone(browser, "the folder browser");
-    EXPECT_EQ(EditText(dialog, 1), root / L"photos");
+    EXPECT_EQ(EditText(dialog, 1), folder.path);
     PostClick(Control(dialog, IDCANCEL));
     EXPECT_EQ(ferrix.WaitForExit(), 0u);
 }

@@ -63,7 +63,6 @@ private:
 
 class FaultTest : public ProgressRunTest {
 protected:
-    std::string Read(const std::wstring& file) const { return ReadFileBytes(file); }
     bool Moved(const std::wstring& entry, const std::wstring& target, const std::string& content) const
     {
         return !FileExists(source + L"\\" + entry) && FileExists(destination + L"\\" + target) &&

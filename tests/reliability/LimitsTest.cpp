@@ -48,8 +48,8 @@ private:
 
 class LimitsTest : public ProgressRunTest {
 protected:
-    // Moves the files and checks each against its outcome, and that nothing else changed but the
-    // moved sources.
+    // Moves the files and checks each against its outcome, and that nothing outside the destination
+    // changed but the moved sources.
     void MoveAndCheck(const std::vector<LimitFile>& files)
     {
         for (const LimitFile& file : files)

@@ -46,63 +46,91 @@ std::wstring FileNameKey(const std::wstring& path)
 // being copied onto itself; a source is deleted only when no later entry has the same target,
 // whose copy would overwrite the source's copy. Built once from the whole list, then one hash
 // lookup per question. Owned by the worker.
+//
+// Keys are held once, without the destination's own key in front: every target that may be
+// written lies inside the destination, so only sources inside it can be such a target, and the
+// others are not kept at all. For a large tree this keeps the guard to one key per target.
 class CopyGuard {
 public:
     CopyGuard(const NamingRule& rule, const std::vector<std::wstring>& files)
-        : sourceKeys(files.size()), targetKeys(files.size())
+        : destination(EnsureTrailingDelimiter(FileNameKey(rule.destinationPrefix))),
+          sources(files.size()), targets(files.size())
     {
-        const std::wstring destination = EnsureTrailingDelimiter(FileNameKey(rule.destinationPrefix));
         for (size_t index = 0; index < files.size(); ++index) {
-            sourceKeys[index] = FileNameKey(files[index]);
-            if (sourceKeys[index].empty())
+            const std::wstring sourceKey = FileNameKey(files[index]);
+            if (sourceKey.empty())
                 continue;
-            ++liveSources[sourceKeys[index]];
+            if (IsInside(sourceKey)) {
+                sources[index] = &*liveSources.try_emplace(sourceKey.substr(destination.size()), 0).first;
+                ++sources[index]->second;
+            }
             const std::wstring target = MakeTargetPath(rule, files[index]);
-            const std::wstring key = FileNameKey(target);
-            if (!destination.empty() && key.size() > destination.size() && key.starts_with(destination) &&
-                FoldersStayInside(destination, rule.destinationPrefix.size(), target)) {
-                targetKeys[index] = key;
-                lastWithTarget[key] = index;
+            const std::wstring targetKey = FileNameKey(target);
+            if (IsInside(targetKey) && FoldersStayInside(rule.destinationPrefix.size(), target)) {
+                targets[index] = &*lastWithTarget.try_emplace(targetKey.substr(destination.size()), index).first;
+                targets[index]->second = index;
             }
         }
     }
 
     bool MayCopy(size_t index) const
     {
-        return !targetKeys[index].empty() && !liveSources.contains(targetKeys[index]);
+        if (targets[index] == nullptr)
+            return false;
+        const auto source = liveSources.find(targets[index]->first);
+        return source == liveSources.end() || source->second == 0;
     }
 
     // After a successful copy in a move: whether the source may go.
-    bool MayDelete(size_t index) const { return lastWithTarget.at(targetKeys[index]) == index; }
+    bool MayDelete(size_t index) const { return targets[index]->second == index; }
 
     void SourceDeleted(size_t index)
     {
-        const auto source = liveSources.find(sourceKeys[index]);
-        if (--source->second == 0)
-            liveSources.erase(source);
+        if (sources[index] != nullptr)
+            --sources[index]->second;
     }
 
 private:
-    // Whether every folder that the subfolder walk passes behind the destination's own
-    // `prefixLength` characters resolves to the destination (a key ending in a backslash) or
-    // below it: a separator with ".." could lead out of it and back in.
-    static bool FoldersStayInside(const std::wstring& destination, size_t prefixLength, const std::wstring& target)
+    bool IsInside(const std::wstring& key) const
     {
-        for (size_t slash = target.find(L'\\', prefixLength); slash != std::wstring::npos;
-             slash = target.find(L'\\', slash + 1)) {
-            if (!EnsureTrailingDelimiter(FileNameKey(target.substr(0, slash))).starts_with(destination))
-                return false;
-        }
-        return true;
+        return !destination.empty() && key.size() > destination.size() && key.starts_with(destination);
     }
 
-    std::vector<std::wstring> sourceKeys;
-    // Empty for an entry that is never copied: outside the destination, or not resolvable.
-    std::vector<std::wstring> targetKeys;
-    // Listed sources that still hold their content, by key (two entries can share one).
+    // Whether every folder that the subfolder walk passes behind the destination's own
+    // `prefixLength` characters resolves to the destination (a key ending in a backslash) or
+    // below it: a separator with ".." could lead out of it and back in. The answer depends only on
+    // the target's folder, and the files of one folder come one after another, so the answer for
+    // the last folder is kept.
+    bool FoldersStayInside(size_t prefixLength, const std::wstring& target)
+    {
+        const std::wstring folder = target.substr(0, target.rfind(L'\\') + 1);
+        if (folderChecked && folder == checkedFolder)
+            return checkedFolderStaysInside;
+        folderChecked = true;
+        checkedFolder = folder;
+        checkedFolderStaysInside = true;
+        for (size_t slash = target.find(L'\\', prefixLength); slash != std::wstring::npos;
+             slash = target.find(L'\\', slash + 1)) {
+            if (!EnsureTrailingDelimiter(FileNameKey(target.substr(0, slash))).starts_with(destination)) {
+                checkedFolderStaysInside = false;
+                break;
+            }
+        }
+        return checkedFolderStaysInside;
+    }
+
+    const std::wstring destination; // the destination's key, ending in a backslash; empty if unresolved
+    // Listed sources inside the destination that still hold their content, by key behind the
+    // destination's, with the number of entries that name each (two entries can share one). An
+    // entry's pointer stays valid: nothing is ever removed.
     std::unordered_map<std::wstring, int> liveSources;
-    // The last entry whose copy goes to each target.
+    std::vector<std::pair<const std::wstring, int>*> sources; // null: the source is outside
+    // The last entry whose copy goes to each target, by key behind the destination's.
     std::unordered_map<std::wstring, size_t> lastWithTarget;
+    std::vector<std::pair<const std::wstring, size_t>*> targets; // null: never copied (outside, unresolved)
+    bool folderChecked = false; // FoldersStayInside's last folder and its answer
+    std::wstring checkedFolder;
+    bool checkedFolderStaysInside = false;
 };
 
 // What a target path reaches: nothing, a file that the directory lists under the path's own last
@@ -124,6 +152,19 @@ Reached WhatPathReaches(const std::wstring& path)
     const wchar_t* name = path.c_str() + (path.find_last_of(L'\\') + 1); // the whole path when it has no backslash
     return CompareStringOrdinal(name, -1, data.cFileName, -1, TRUE) == CSTR_EQUAL ? Reached::ItsOwnName
                                                                                   : Reached::AnotherName;
+}
+
+// Copies the entry onto its target unless the target reaches a file of another name. The first
+// attempt refuses a target that is there already: a new target, the usual case, then costs one
+// lookup of its name, where the check beforehand and the overwriting copy's own test whether the
+// target is the source would add one each, and on Wine a lookup of a name that is not there reads
+// the whole folder. A target that is there, or a first attempt that failed for any other reason,
+// takes the checked way, so the outcome is the overwriting copy's in every case.
+bool CopyToTarget(const std::wstring& entry, const std::wstring& target)
+{
+    if (CopyFileW(entry.c_str(), target.c_str(), TRUE))
+        return true;
+    return WhatPathReaches(target) != Reached::AnotherName && CopyFileW(entry.c_str(), target.c_str(), FALSE);
 }
 
 // True when the source is gone: a read-only or system source is deleted at the second attempt.
@@ -188,9 +229,8 @@ DWORD CopyWorker(Dialog& progress, const std::atomic<bool>& cancelRequested, con
         if (guard.MayCopy(i)) {
             if (rule.subfolderMode)
                 CreateDirectoryPath(target);
-            if (WhatPathReaches(target) != Reached::AnotherName && CopyFileW(entry.c_str(), target.c_str(), FALSE) &&
-                settings.deleteSource && guard.MayDelete(i) && WhatPathReaches(target) == Reached::ItsOwnName &&
-                DeleteSource(entry))
+            if (CopyToTarget(entry, target) && settings.deleteSource && guard.MayDelete(i) &&
+                WhatPathReaches(target) == Reached::ItsOwnName && DeleteSource(entry))
                 guard.SourceDeleted(i);
         }
         SendMessageW(bar.handle, PBM_SETPOS, i, 0);

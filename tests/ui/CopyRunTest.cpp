@@ -90,6 +90,34 @@ TEST_F(CopyRunTest, AnExistingTargetIsOverwritten)
     EXPECT_EQ(ReadFileBytes(destination + L"\\a.txt"), "new");
 }
 
+// The target is there under other letter case: the copy that refuses an existing target fails,
+// and the overwriting copy then replaces that file, which keeps its name.
+TEST_F(CopyRunTest, AnExistingTargetInOtherLetterCaseIsOverwrittenUnderItsName)
+{
+    WriteSource(L"sub\\Photo.JPG", "new");
+    WriteFileBytes(destination + L"\\SUB.photo.jpg", "old and longer");
+    Run();
+    FileLister copied;
+    copied.ListFiles(destination + L"\\*");
+    EXPECT_EQ(copied.FileList, std::vector<std::wstring>{destination + L"\\SUB.photo.jpg"});
+    EXPECT_EQ(ReadFileBytes(destination + L"\\SUB.photo.jpg"), "new");
+}
+
+// A move of many files into one folder: every target is new, and each source goes once its copy
+// is there.
+TEST_F(CopyRunTest, AMoveOfManyFilesIntoOneFolderCopiesAndDeletesEachOfThem)
+{
+    for (int index = 0; index < 50; ++index)
+        WriteSource(L"sub\\" + std::to_wstring(index) + L".txt", "file " + std::to_string(index));
+    settings.deleteSource = true;
+    Run();
+    for (int index = 0; index < 50; ++index) {
+        EXPECT_EQ(ReadFileBytes(destination + L"\\sub." + std::to_wstring(index) + L".txt"),
+                  "file " + std::to_string(index));
+        EXPECT_FALSE(FileExists(source + L"\\sub\\" + std::to_wstring(index) + L".txt"));
+    }
+}
+
 // Every file and folder below a folder, with the files' contents.
 struct Snapshot {
     std::map<std::wstring, std::string> files;
@@ -212,7 +240,13 @@ INSTANTIATE_TEST_SUITE_P(
         // The target dst\sub\..\..\x\..\dst\b.txt resolves inside, but its folder walk passes root\x.
         Layout{"SeparatorLeavesAndComesBack", {L"src\\a.txt", L"src\\sub\\b.txt"}, L"..\\dst", L"dst", L"*",
                L"\\..\\..\\x\\..\\dst\\", true,
-               {{L"dst\\a.txt", L"src\\a.txt"}, {L"src\\sub\\b.txt", L"src\\sub\\b.txt"}}}),
+               {{L"dst\\a.txt", L"src\\a.txt"}, {L"src\\sub\\b.txt", L"src\\sub\\b.txt"}}},
+        // The same for every file of that folder and of the next one, after a file whose folder stays.
+        Layout{"SeparatorLeavesAndComesBackForEveryFile",
+               {L"src\\a.txt", L"src\\sub\\b.txt", L"src\\sub\\c.txt", L"src\\tub\\d.txt"}, L"..\\dst", L"dst", L"*",
+               L"\\..\\..\\x\\..\\dst\\", true,
+               {{L"dst\\a.txt", L"src\\a.txt"}, {L"src\\sub\\b.txt", L"src\\sub\\b.txt"},
+                {L"src\\sub\\c.txt", L"src\\sub\\c.txt"}, {L"src\\tub\\d.txt", L"src\\tub\\d.txt"}}}),
     [](const testing::TestParamInfo<Layout>& info) { return info.param.name; });
 
 TEST_F(CopyRunTest, ATargetLongerThanMaxPathNeitherCrashesNorStopsTheRun)

@@ -3,6 +3,7 @@
 #include <windows.h>
 
 #include <algorithm>
+#include <functional>
 #include <stdexcept>
 
 namespace {
@@ -16,6 +17,41 @@ std::wstring ParentOf(const std::wstring& path)
 void Fail(const char* what)
 {
     throw std::runtime_error(std::string(what) + " failed with error " + std::to_string(GetLastError()));
+}
+
+// The Linux path of a Windows path under Wine; empty elsewhere.
+std::wstring LinuxPath(const std::wstring& path)
+{
+    using UnixName = char* (*)(const wchar_t*);
+    const auto unixName = reinterpret_cast<UnixName>(
+        reinterpret_cast<void*>(GetProcAddress(GetModuleHandleW(L"kernel32.dll"), "wine_get_unix_file_name")));
+    char* name = unixName != nullptr ? unixName(path.c_str()) : nullptr;
+    if (name == nullptr)
+        return {};
+    std::wstring wide(MultiByteToWideChar(CP_UTF8, 0, name, -1, nullptr, 0), L'\0');
+    MultiByteToWideChar(CP_UTF8, 0, name, -1, wide.data(), static_cast<int>(wide.size()));
+    wide.pop_back();
+    HeapFree(GetProcessHeap(), 0, name);
+    return wide;
+}
+
+// Starts a Linux program under Wine and waits up to five seconds until `done` holds: Wine gives no
+// handle that can be waited on for such a program.
+bool RunLinuxProgram(std::wstring command, const std::function<bool()>& done)
+{
+    STARTUPINFOW startup{};
+    startup.cb = sizeof startup;
+    PROCESS_INFORMATION process{};
+    if (!CreateProcessW(nullptr, command.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup, &process))
+        return false;
+    CloseHandle(process.hThread);
+    CloseHandle(process.hProcess);
+    for (int attempt = 0; attempt < 500; ++attempt) {
+        if (done())
+            return true;
+        Sleep(10);
+    }
+    return false;
 }
 
 } // namespace
@@ -114,7 +150,14 @@ void RemoveTree(const std::wstring& path)
             FindClose(search);
         }
     }
-    RemoveDirectoryW(path.c_str());
+    // Under Wine a folder link is a Linux symbolic link, which neither RemoveDirectoryW nor
+    // DeleteFileW removes.
+    if (!RemoveDirectoryW(path.c_str()) && (attributes & FILE_ATTRIBUTE_REPARSE_POINT)) {
+        const std::wstring linuxLink = LinuxPath(path);
+        if (!linuxLink.empty())
+            RunLinuxProgram(L"/bin/rm \"" + linuxLink + L"\"",
+                            [&path] { return GetFileAttributesW(path.c_str()) == INVALID_FILE_ATTRIBUTES; });
+    }
 }
 
 CurrentDirectoryScope::CurrentDirectoryScope(const std::wstring& folder)
@@ -131,48 +174,15 @@ CurrentDirectoryScope::~CurrentDirectoryScope()
     SetCurrentDirectoryW(previous.c_str());
 }
 
-namespace {
-
-bool WaitForFolder(const std::wstring& folder)
-{
-    for (int attempt = 0; attempt < 500; ++attempt) {
-        if (FolderExists(folder))
-            return true;
-        Sleep(10);
-    }
-    return false;
-}
-
-} // namespace
-
 bool MakeFolderLink(const std::wstring& link, const std::wstring& target)
 {
     if (CreateSymbolicLinkW(link.c_str(), target.c_str(), SYMBOLIC_LINK_FLAG_DIRECTORY) && FolderExists(link))
         return true;
-
-    using UnixName = char* (*)(const wchar_t*);
-    const auto unixName = reinterpret_cast<UnixName>(
-        reinterpret_cast<void*>(GetProcAddress(GetModuleHandleW(L"kernel32.dll"), "wine_get_unix_file_name")));
-    if (unixName == nullptr)
+    const std::wstring linuxLink = LinuxPath(link);
+    if (linuxLink.empty())
         return false;
-    char* unixLink = unixName(link.c_str());
-    if (unixLink == nullptr)
-        return false;
-    std::wstring unixTarget = target;
-    std::replace(unixTarget.begin(), unixTarget.end(), L'\\', L'/');
-    std::wstring command = L"/bin/ln -s \"" + unixTarget + L"\" \"";
-    for (const char* c = unixLink; *c; ++c)
-        command += static_cast<wchar_t>(static_cast<unsigned char>(*c));
-    command += L"\"";
-    HeapFree(GetProcessHeap(), 0, unixLink);
-
-    // Wine starts Linux programs without a handle that can be waited on, so wait for the link.
-    STARTUPINFOW startup{};
-    startup.cb = sizeof startup;
-    PROCESS_INFORMATION process{};
-    if (!CreateProcessW(nullptr, command.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup, &process))
-        return false;
-    CloseHandle(process.hThread);
-    CloseHandle(process.hProcess);
-    return WaitForFolder(link);
+    std::wstring linuxTarget = target;
+    std::replace(linuxTarget.begin(), linuxTarget.end(), L'\\', L'/');
+    return RunLinuxProgram(L"/bin/ln -s \"" + linuxTarget + L"\" \"" + linuxLink + L"\"",
+                           [&link] { return FolderExists(link); });
 }

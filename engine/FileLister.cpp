@@ -3,7 +3,6 @@
 #include <windows.h>
 
 #include <algorithm>
-#include <optional>
 
 namespace {
 
@@ -53,24 +52,16 @@ bool FileLister::ListFiles(std::wstring mask)
     return !FileList.empty();
 }
 
-bool FileLister::ScanFolders(std::wstring path)
+bool FileLister::ScanFolders(std::wstring path, bool throughLink)
 {
     const std::wstring folder = FolderPart(path);
 
-    // The identity of the folder the path names; a folder link that leads back to a folder above
-    // it on this scan path would otherwise be followed until the platform refuses the path.
-    std::optional<FolderId> id;
-    HANDLE opened = CreateFileW(folder.empty() ? L"." : folder.c_str(), 0,
-                                FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
-                                OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr);
-    if (opened != INVALID_HANDLE_VALUE) {
-        BY_HANDLE_FILE_INFORMATION info;
-        if (GetFileInformationByHandle(opened, &info))
-            id = FolderId{info.dwVolumeSerialNumber,
-                          (std::uint64_t{info.nFileIndexHigh} << 32) | info.nFileIndexLow};
-        CloseHandle(opened);
-    }
-    if (id && std::find(scanPath.begin(), scanPath.end(), *id) != scanPath.end())
+    // Without a link on the scan path the folders only go down the tree and none can come twice;
+    // from the first link on, a folder may be one further up, which would otherwise be followed
+    // until the platform refuses the path.
+    const bool belowLink = throughLink || std::any_of(scanPath.begin(), scanPath.end(),
+                                                      [](const ScanStep& step) { return step.throughLink; });
+    if (belowLink && IsOnScanPath(folder))
         return true; // already being scanned further up: go on with the next sibling
 
     FolderList.push_back(folder);
@@ -80,8 +71,7 @@ bool FileLister::ScanFolders(std::wstring path)
     if (!search.IsOpen())
         return false;
 
-    if (id)
-        scanPath.push_back(*id);
+    scanPath.push_back({folder, throughLink, false, std::nullopt});
     bool complete = true;
     do {
         if (!IsFolder(data))
@@ -89,14 +79,44 @@ bool FileLister::ScanFolders(std::wstring path)
         const std::wstring name = data.cFileName;
         if (name == L"." || name == L"..")
             continue;
-        if (!ScanFolders(folder + name + L"\\")) {
+        if (!ScanFolders(folder + name + L"\\", (data.dwFileAttributes & FILE_ATTRIBUTE_REPARSE_POINT) != 0)) {
             complete = false;
             break;
         }
     } while (search.Next(data));
-    if (id)
-        scanPath.pop_back();
+    scanPath.pop_back();
     return complete;
+}
+
+std::optional<FileLister::FolderId> FileLister::ReadFolderId(const std::wstring& folder)
+{
+    std::optional<FolderId> id;
+    const HANDLE opened = CreateFileW(folder.empty() ? L"." : folder.c_str(), 0,
+                                      FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                                      OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr);
+    if (opened == INVALID_HANDLE_VALUE)
+        return id;
+    BY_HANDLE_FILE_INFORMATION info;
+    if (GetFileInformationByHandle(opened, &info))
+        id = FolderId{info.dwVolumeSerialNumber, (std::uint64_t{info.nFileIndexHigh} << 32) | info.nFileIndexLow};
+    CloseHandle(opened);
+    return id;
+}
+
+bool FileLister::IsOnScanPath(const std::wstring& folder)
+{
+    const std::optional<FolderId> id = ReadFolderId(folder);
+    if (!id)
+        return false;
+    for (ScanStep& step : scanPath) {
+        if (!step.idRead) {
+            step.id = ReadFolderId(step.folder);
+            step.idRead = true;
+        }
+        if (step.id == id)
+            return true;
+    }
+    return false;
 }
 
 void FileLister::ScanFiles(std::wstring pattern)

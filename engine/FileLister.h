@@ -3,6 +3,7 @@
 #pragma once
 
 #include <cstdint>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -18,8 +19,9 @@ public:
     bool ListFiles(std::wstring mask);
 
     // Appends the folder part of the path and every folder below it to FolderList. False when a
-    // search could not be started; the scan then stops everywhere up the recursion.
-    bool ScanFolders(std::wstring path);
+    // search could not be started; the scan then stops everywhere up the recursion. `throughLink`:
+    // the folder was reached through a folder link (a reparse point).
+    bool ScanFolders(std::wstring path, bool throughLink = false);
 
     // Appends every file (not folder) that the directory search finds for the pattern.
     void ScanFiles(std::wstring pattern);
@@ -30,6 +32,18 @@ private:
         std::uint64_t index;
         bool operator==(const FolderId&) const = default;
     };
-    // The folders of the current scan path, so that a link leading back up is not followed again.
-    std::vector<FolderId> scanPath;
+    // A folder of the current scan path. Its identity is read only when a folder reached through a
+    // link is compared with it: reading one is slow on some systems, and trees without links never
+    // need one.
+    struct ScanStep {
+        std::wstring folder;
+        bool throughLink;
+        bool idRead = false;
+        std::optional<FolderId> id;
+    };
+    std::vector<ScanStep> scanPath;
+
+    static std::optional<FolderId> ReadFolderId(const std::wstring& folder);
+    // Whether the folder is one of the scan path's, so that a link leading back up is not followed again.
+    bool IsOnScanPath(const std::wstring& folder);
 };

@@ -149,4 +149,18 @@ TEST_F(FileListerTest, FolderLinkBackUpTheTreeIsNotFollowedAndLaterSiblingsStill
     EXPECT_EQ(entries.size(), 3u);
 }
 
+// A folder met again below a link through an ordinary entry, not a link: here z\x, reached first
+// through the link a\x and then through z, which the link x\up leads to.
+TEST_F(FileListerTest, FolderMetAgainThroughAnOrdinaryEntryBelowALinkIsNotListedTwice)
+{
+    Write(L"z\\x\\file.txt");
+    MakeFolders(root / L"a");
+    ASSERT_TRUE(MakeFolderLink(root / L"a\\x", L"..\\z\\x")) << "could not create a folder link";
+    ASSERT_TRUE(MakeFolderLink(root / L"z\\x\\up", L"..")) << "could not create a folder link";
+
+    const auto entries = List(L"*");
+    EXPECT_EQ(AsSet(entries), (Names{L"a\\x\\file.txt", L"z\\x\\file.txt"}));
+    EXPECT_EQ(entries.size(), 2u);
+}
+
 } // namespace

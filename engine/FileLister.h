@@ -32,9 +32,9 @@ private:
         std::uint64_t index;
         bool operator==(const FolderId&) const = default;
     };
-    // A folder of the current scan path. Its identity is read only when a folder reached through a
-    // link is compared with it: reading one is slow on some systems, and trees without links never
-    // need one.
+    // A folder of the current scan path. Its identity is read only when a folder at or below a link
+    // is compared with it: reading one is slow on some systems, and trees without links never need
+    // one.
     struct ScanStep {
         std::wstring folder;
         bool throughLink;

@@ -38,20 +38,33 @@ std::wstring FullPath(const std::wstring& path)
 }
 
 DrivenProcess::DrivenProcess(const std::wstring& commandLine, const std::wstring& currentDirectory,
-                             const std::map<std::wstring, std::wstring>& environment)
+                             const std::map<std::wstring, std::wstring>& environment, bool probed)
 {
     std::wstring line = commandLine; // CreateProcessW may write into it
     std::wstring block = EnvironmentBlock(environment);
     STARTUPINFOW startup{};
     startup.cb = sizeof startup;
     PROCESS_INFORMATION started{};
-    if (!CreateProcessW(nullptr, line.data(), nullptr, nullptr, FALSE, CREATE_UNICODE_ENVIRONMENT, block.data(),
+    // A probed process starts suspended, so that the hook is on its main thread before it runs.
+    if (!CreateProcessW(nullptr, line.data(), nullptr, nullptr, FALSE,
+                        CREATE_UNICODE_ENVIRONMENT | (probed ? CREATE_SUSPENDED : 0), block.data(),
                         currentDirectory.empty() ? nullptr : currentDirectory.c_str(), &startup, &started))
         throw std::runtime_error("CreateProcessW of " + Utf8(commandLine) + " failed with error " +
                                  std::to_string(GetLastError()));
-    CloseHandle(started.hThread);
     process = started.hProcess;
     processId = started.dwProcessId;
+    if (probed) {
+        try {
+            probe = std::make_unique<ProbeHook>(started.dwThreadId);
+        } catch (...) {
+            TerminateProcess(process, 1);
+            CloseHandle(started.hThread);
+            CloseHandle(process);
+            throw;
+        }
+        ResumeThread(started.hThread);
+    }
+    CloseHandle(started.hThread);
 }
 
 DrivenProcess::~DrivenProcess()

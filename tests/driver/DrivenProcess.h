@@ -1,16 +1,19 @@
 // A program started for a test and worked from outside through its windows: started with an
 // exact command line, in a given current directory and with variables added to the environment;
 // its top-level windows are found by query with bounded waits; its end is awaited with its exit
-// code. Owned by the test: a process still running when the object goes away is terminated, so
-// that a failed test leaves nothing behind.
+// code; on request with the probe (ProbeHook) in it from its first window on. Owned by the test: a
+// process still running when the object goes away is terminated, so that a failed test leaves
+// nothing behind.
 #pragma once
 
+#include "tests/driver/ProbeHook.h"
 #include "tests/driver/Wait.h"
 #include "tests/driver/WindowQuery.h"
 
 #include <windows.h>
 
 #include <map>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -21,9 +24,10 @@ std::wstring FullPath(const std::wstring& path);
 class DrivenProcess {
 public:
     // The command line goes to CreateProcessW as it is, its first token naming the program. An
-    // empty current directory is the driver's own. Throws when the process cannot be started.
+    // empty current directory is the driver's own. `probed`: the probe is hooked into the process
+    // before it runs. Throws when the process cannot be started.
     explicit DrivenProcess(const std::wstring& commandLine, const std::wstring& currentDirectory = {},
-                           const std::map<std::wstring, std::wstring>& environment = {});
+                           const std::map<std::wstring, std::wstring>& environment = {}, bool probed = false);
     ~DrivenProcess();
     DrivenProcess(const DrivenProcess&) = delete;
     DrivenProcess& operator=(const DrivenProcess&) = delete;
@@ -49,4 +53,5 @@ private:
 
     HANDLE process = nullptr;
     DWORD processId = 0;
+    std::unique_ptr<ProbeHook> probe; // removed after the process has ended
 };

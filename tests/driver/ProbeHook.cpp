@@ -4,12 +4,12 @@
 
 #include <stdexcept>
 
-ProbeHook::ProbeHook()
+ProbeHook::ProbeHook(DWORD threadId)
 {
     module = LoadLibraryW(L"" PROBE_HOOK_DLL); // a narrow literal from the build, widened by concatenation
     const auto procedure = module ? reinterpret_cast<HOOKPROC>(reinterpret_cast<void*>(GetProcAddress(module, "ProbeCbtProc"))) : nullptr;
     if (procedure != nullptr)
-        hook = SetWindowsHookExW(WH_CBT, procedure, module, 0);
+        hook = SetWindowsHookExW(WH_CBT, procedure, module, threadId);
     if (hook == nullptr) {
         const DWORD error = GetLastError();
         if (module != nullptr)

@@ -1,8 +1,7 @@
-// A probe in the driven process, for what windows alone cannot show or arrange: while a ProbeHook
-// exists, a global WH_CBT hook (user32) loads probe_hook.dll into every process of the session
-// that creates a window. The probe acts only in a process whose environment names one of the
-// variables below, which a driver passes with DrivenProcess, so other processes are unaffected.
-// Owned by the test; the hook is removed when the object goes away, after the process has ended.
+// A probe in a driven process, for what windows alone cannot show or arrange: a WH_CBT hook
+// (user32) on the process's main thread, set before that thread runs, loads probe_hook.dll into
+// that process alone. The probe acts on the variables below, which a driver passes in the
+// process's environment with DrivenProcess. Owned by the DrivenProcess that it probes.
 #pragma once
 
 #include <windows.h>
@@ -18,9 +17,15 @@ public:
     static constexpr const wchar_t* startFolder = L"PROBE_START_FOLDER";
     // A file: when the process exits, its current directory at that moment is written there.
     static constexpr const wchar_t* exitRecord = L"PROBE_EXIT_RECORD";
+    // Names separated by '|', and the base name of a ProbeGate's events: the first copy
+    // (CopyFileW's source) or directory search (FindFirstFileW's pattern) whose path has a part
+    // of each name waits at the gate until the test opens it.
+    static constexpr const wchar_t* holdNames = L"PROBE_HOLD";
+    static constexpr const wchar_t* holdEvents = L"PROBE_HOLD_EVENTS";
 
-    // Installs the hook; throws when that fails.
-    ProbeHook();
+    // Hooks the thread, which may belong to another process and not have run yet; throws when
+    // that fails.
+    explicit ProbeHook(DWORD threadId);
     ~ProbeHook();
     ProbeHook(const ProbeHook&) = delete;
     ProbeHook& operator=(const ProbeHook&) = delete;

@@ -1,5 +1,6 @@
-// probe_hook.dll: the hook procedure that ProbeHook installs for the whole session. It acts only
-// in a process whose environment names one of ProbeHook's variables, and passes every event on.
+// probe_hook.dll: the hook procedure that ProbeHook installs on a driven process's main thread,
+// and what the probe does there on its variables. It passes every hook event on.
+#include "tests/driver/ImportPatch.h"
 #include "tests/driver/ProbeHook.h"
 
 namespace {
@@ -38,6 +39,93 @@ void WriteExitRecord()
     HeapFree(GetProcessHeap(), 0, folder);
 }
 
+// The gate: the names still to be held, each followed by '|', and the gate's two events.
+wchar_t holdNames[4096];
+wchar_t heldEvent[MAX_PATH];
+wchar_t openEvent[MAX_PATH];
+CRITICAL_SECTION holdLock;
+
+// Whether the path has a part (between backslashes) of a name still to be held; that name is then
+// spent, so that each name holds one call.
+bool TakeHeldName(const wchar_t* path)
+{
+    bool found = false;
+    EnterCriticalSection(&holdLock);
+    for (wchar_t* name = holdNames; *name != L'\0' && !found;) {
+        wchar_t* end = name;
+        while (*end != L'|')
+            ++end;
+        const int length = static_cast<int>(end - name);
+        for (const wchar_t* part = path; *part != L'\0' && !found;) {
+            const wchar_t* partEnd = part;
+            while (*partEnd != L'\0' && *partEnd != L'\\')
+                ++partEnd;
+            found = partEnd - part == length &&
+                    CompareStringOrdinal(part, length, name, length, TRUE) == CSTR_EQUAL;
+            part = *partEnd == L'\0' ? partEnd : partEnd + 1;
+        }
+        if (found)
+            lstrcpyW(name, end + 1);
+        else
+            name = end + 1;
+    }
+    LeaveCriticalSection(&holdLock);
+    return found;
+}
+
+// Holds the calling thread when the path names a name still to be held: tells the test, then waits
+// until the test opens the gate (at most two minutes, so that a failed test leaves no process
+// waiting for good).
+void HoldIfNamed(const wchar_t* path)
+{
+    if (!TakeHeldName(path))
+        return;
+    const HANDLE held = OpenEventW(EVENT_MODIFY_STATE, FALSE, heldEvent);
+    const HANDLE open = OpenEventW(SYNCHRONIZE, FALSE, openEvent);
+    if (held != nullptr && open != nullptr) {
+        SetEvent(held);
+        WaitForSingleObject(open, 120000);
+    }
+    if (held != nullptr)
+        CloseHandle(held);
+    if (open != nullptr)
+        CloseHandle(open);
+}
+
+decltype(&CopyFileW) realCopyFileW = nullptr;
+decltype(&FindFirstFileW) realFindFirstFileW = nullptr;
+
+BOOL WINAPI HeldCopyFileW(LPCWSTR source, LPCWSTR target, BOOL failIfExists)
+{
+    HoldIfNamed(source);
+    return realCopyFileW(source, target, failIfExists);
+}
+
+HANDLE WINAPI HeldFindFirstFileW(LPCWSTR pattern, LPWIN32_FIND_DATAW data)
+{
+    HoldIfNamed(pattern);
+    return realFindFirstFileW(pattern, data);
+}
+
+// Sets the gate in the program's own calls when the process names one.
+void SetGate()
+{
+    wchar_t base[MAX_PATH - 8];
+    if (!HasVariable(ProbeHook::holdNames, holdNames, 4095) || !HasVariable(ProbeHook::holdEvents, base, MAX_PATH - 8))
+        return;
+    lstrcatW(holdNames, L"|");
+    lstrcpyW(heldEvent, base);
+    lstrcatW(heldEvent, L"-held");
+    lstrcpyW(openEvent, base);
+    lstrcatW(openEvent, L"-open");
+    InitializeCriticalSection(&holdLock);
+    const HMODULE program = GetModuleHandleW(nullptr);
+    PatchImport(program, "kernel32.dll", "CopyFileW", reinterpret_cast<void*>(HeldCopyFileW),
+                reinterpret_cast<void**>(&realCopyFileW));
+    PatchImport(program, "kernel32.dll", "FindFirstFileW", reinterpret_cast<void*>(HeldFindFirstFileW),
+                reinterpret_cast<void**>(&realFindFirstFileW));
+}
+
 } // namespace
 
 extern "C" __declspec(dllexport) LRESULT CALLBACK ProbeCbtProc(int code, WPARAM wParam, LPARAM lParam)
@@ -61,6 +149,8 @@ extern "C" __declspec(dllexport) LRESULT CALLBACK ProbeCbtProc(int code, WPARAM 
 
 BOOL WINAPI DllMain(HINSTANCE, DWORD reason, LPVOID reserved)
 {
+    if (reason == DLL_PROCESS_ATTACH)
+        SetGate();
     // A non-null `reserved` at detach means the process is exiting, not that the hook went away.
     if (reason == DLL_PROCESS_DETACH && reserved != nullptr)
         WriteExitRecord();

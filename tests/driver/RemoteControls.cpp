@@ -166,22 +166,6 @@ void Settle(HWND window)
     SendAndWait(window, WM_NULL, 0, 0, "WM_NULL");
 }
 
-std::vector<std::wstring> WatchCaptions(HWND window, DWORD timeout)
-{
-    std::vector<std::wstring> captions;
-    WaitOrThrow(
-        [&] {
-            const std::wstring caption = CaptionOf(window);
-            if (!IsWindow(window) || !IsWindowVisible(window)) // read after the caption, so it was real
-                return true;
-            if (captions.empty() || captions.back() != caption)
-                captions.push_back(caption);
-            return false;
-        },
-        "the window whose captions were watched to close", timeout);
-    return captions;
-}
-
 std::wstring SelectedTreeItemText(HWND tree)
 {
     const LRESULT item = SendAndWait(tree, TVM_GETNEXTITEM, TVGN_CARET, 0, "TVM_GETNEXTITEM");

@@ -41,11 +41,6 @@ void PostClose(HWND window);
 // a thread handles sent messages before it takes the next posted one.
 void Settle(HWND window);
 
-// Every caption the window shows, in order and each change once, from now until the window is
-// gone or hidden; polled about once a millisecond, so a caption shown for a shorter time can be
-// missed. Throws when the window is still there after `timeout` ms.
-std::vector<std::wstring> WatchCaptions(HWND window, DWORD timeout);
-
 // The text of the selected item of a tree view in another process, read through memory lent in
 // that process; empty when nothing is selected.
 std::wstring SelectedTreeItemText(HWND tree);

@@ -143,6 +143,9 @@ TEST_P(CancelRequestTest, OnlyRaisesTheRequestAndTheWorkerEndsTheDialog)
     dialog.onRecord = [&](ObservedProgressDialog& observed, const std::wstring& line) {
         if (line != L"caption Ferrix (1/3)")
             return;
+        // The dialog manager shows the dialog when its modal loop first finds no message waiting,
+        // which may come after the worker's first file; a person clicks a dialog that is shown.
+        ShowWindow(observed.handle, SW_SHOWNORMAL);
         for (UINT message : GetParam().messages) {
             if (message == WM_COMMAND)
                 SendMessageW(observed.handle, WM_COMMAND, MAKEWPARAM(IDCANCEL, BN_CLICKED),

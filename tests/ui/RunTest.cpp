@@ -29,7 +29,7 @@ std::unique_ptr<DrivenProcess> RunTest::StartRun(const std::map<std::wstring, st
     std::map<std::wstring, std::wstring> environment = probeVariables;
     environment[ProbeHook::exitRecord] = exitRecord;
     return std::make_unique<DrivenProcess>(FerrixCommand(Quote(source) + L" " + Quote(destination)), start,
-                                           environment);
+                                           environment, true);
 }
 
 bool RunTest::ProgressSeenBeforeExit(const DrivenProcess& ferrix)

@@ -17,8 +17,7 @@ protected:
 
     RunTest();
 
-    // Bytes that differ from file to file and, within 64 KiB, from position to position; cheap to
-    // make in the sizes that keep a copy going long enough to be watched.
+    // Bytes that differ from file to file and, within 64 KiB, from position to position.
     static std::string Content(size_t size, unsigned seed);
 
     // ferrix.exe on `source` and `destination`, started in `start`, with the probe recording its
@@ -31,5 +30,4 @@ protected:
     const std::wstring destination;
     const std::wstring start;
     const std::wstring exitRecord;
-    ProbeHook probe;
 };

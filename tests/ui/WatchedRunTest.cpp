@@ -1,20 +1,18 @@
 // Whole runs of the real ferrix.exe watched while the progress dialog is up, from another
 // process: the counted captions, cancelling from the keyboard and the dialog, which dialog stays
-// on top, and screenshots of both dialogs. Each depends on seeing the dialog while a large file is
-// being copied, so these tests run alone.
+// on top, and screenshots of both dialogs. The probe holds the run at the file each test watches
+// (ProbeGate) until the test lets it go on, so what is seen does not depend on how fast the run is.
 #include "tests/ui/RunTest.h"
 
 #include "tests/driver/FolderTree.h"
+#include "tests/driver/ProbeGate.h"
 #include "tests/driver/RemoteControls.h"
 #include "tests/driver/Screenshot.h"
 #include "ui/resources/Resource.h"
 
 #include <gtest/gtest.h>
 
-#include <algorithm>
-#include <functional>
 #include <ostream>
-#include <regex>
 
 namespace {
 
@@ -22,39 +20,34 @@ class WatchedRunTest : public RunTest {};
 
 TEST_F(WatchedRunTest, ACopyCountsEveryFileInTheCaptionAndLeavesTheSourceAlone)
 {
-    // The first and the last file take long enough to copy (some 75 ms each) for their captions
-    // to be seen.
-    const Files files = {{L"a.jpg", Content(64 << 20, 1)},
+    const Files files = {{L"a.jpg", Content(70000, 1)},
                          {L"b.txt", "b"},
                          {L"2019\\c.jpg", Content(1000, 3)},
                          {L"2019\\trip\\d.jpg", Content(1, 4)},
-                         {L"2019\\trip\\e.jpg", Content(64 << 20, 5)}};
+                         {L"2019\\trip\\e.jpg", Content(70000, 5)}};
     FolderTree::Write(source, files);
     MakeFolders(destination);
-    const auto ferrix = StartRun();
+    // The listing held at the first subfolder, then each copy in turn.
+    const ProbeGate gate(L"2019|a.jpg|b.txt|c.jpg|d.jpg|e.jpg");
+    const auto ferrix = StartRun(gate.Variables());
     const HWND dialog = WaitForMainDialog(*ferrix);
     EXPECT_FALSE(IsTopmost(dialog));
     PostClick(Control(dialog, IDOK));
 
     const HWND progress = WaitForProgressDialog(*ferrix);
     EXPECT_TRUE(IsTopmost(progress));
-    const std::vector<std::wstring> captions = WatchCaptions(progress, defaultWait);
-    EXPECT_EQ(ferrix->WaitForExit(), 0u);
-
-    // Counted captions only, rising one file at a time or faster, from the first to the last.
-    std::vector<int> counted;
-    for (const std::wstring& caption : captions) {
-        std::wsmatch match;
-        if (std::regex_match(caption, match, std::wregex(L"Ferrix \\((\\d+)/5\\)")))
-            counted.push_back(std::stoi(match[1].str()));
-        else
-            EXPECT_EQ(caption, L"Ferrix") << "the caption before the first file";
+    gate.WaitUntilHeld("the listing of 2019");
+    EXPECT_EQ(CaptionOf(progress), L"Ferrix") << "the caption before the first file";
+    EXPECT_EQ(CaptionOf(Control(progress, IDC_STATUS_TEXT)), L"Listing files ...");
+    gate.Open();
+    const wchar_t* const order[] = {L"a.jpg", L"b.txt", L"2019\\c.jpg", L"2019\\trip\\d.jpg", L"2019\\trip\\e.jpg"};
+    for (int number = 1; number <= 5; ++number) {
+        gate.WaitUntilHeld("the copy of file " + std::to_string(number));
+        EXPECT_EQ(CaptionOf(progress), L"Ferrix (" + std::to_wstring(number) + L"/5)");
+        EXPECT_EQ(CaptionOf(Control(progress, IDC_FROM_TEXT)), source + L"\\" + order[number - 1]);
+        gate.Open();
     }
-    ASSERT_FALSE(counted.empty());
-    EXPECT_EQ(counted.front(), 1);
-    EXPECT_EQ(counted.back(), 5);
-    EXPECT_EQ(std::adjacent_find(counted.begin(), counted.end(), std::greater_equal<int>()), counted.end())
-        << "the count does not rise strictly: " << testing::PrintToString(counted);
+    EXPECT_EQ(ferrix->WaitForExit(), 0u);
 
     EXPECT_EQ(FolderTree::Read(destination).files, (Files{{L"a.jpg", files.at(L"a.jpg")},
                                                          {L"b.txt", "b"},
@@ -78,26 +71,27 @@ void PrintTo(const Cancelling& cancelling, std::ostream* out)
 
 class CancellingTest : public WatchedRunTest, public testing::WithParamInterface<Cancelling> {};
 
-// Pressed while the first of three large files is being copied, the key only asks the worker to
-// stop: that file is completed and the next one is never started. Were the dialog ended at once,
-// the program would end in the middle of a copy. The driver may be late by one file.
+// Pressed while the first of three files is being copied, the key only asks the worker to stop:
+// that file is completed and the next one is never started. Were the dialog ended at once, the
+// program would end in the middle of the copy.
 TEST_P(CancellingTest, OnlyRequestsTheWorkerToStopAfterTheCurrentFile)
 {
-    const Files files = {{L"a.bin", Content(64 << 20, 1)}, {L"b.bin", Content(64 << 20, 2)},
-                         {L"c.bin", Content(64 << 20, 3)}};
+    const Files files = {{L"a.bin", Content(70000, 1)}, {L"b.bin", Content(70000, 2)},
+                         {L"c.bin", Content(70000, 3)}};
     FolderTree::Write(source, files);
     MakeFolders(destination);
-    const auto ferrix = StartRun();
+    const ProbeGate gate(L"a.bin");
+    const auto ferrix = StartRun(gate.Variables());
     PostClick(Control(WaitForMainDialog(*ferrix), IDOK));
     const HWND progress = WaitForProgressDialog(*ferrix);
-    WaitOrThrow([&] { return CaptionOf(progress) == L"Ferrix (1/3)"; }, "the caption of the first file");
+    gate.WaitUntilHeld("the copy of the first file");
     GetParam().cancel(progress);
+    Settle(progress);
+    EXPECT_TRUE(IsWindowVisible(progress)) << "the dialog stays open while its file is copied";
+    gate.Open();
     EXPECT_EQ(ferrix->WaitForExit(), 0u);
 
-    const Files copied = FolderTree::Read(destination).files;
-    const Files first = {{L"a.bin", files.at(L"a.bin")}};
-    const Files firstTwo = {{L"a.bin", files.at(L"a.bin")}, {L"b.bin", files.at(L"b.bin")}};
-    EXPECT_TRUE(copied == first || copied == firstTwo) << "copied " << copied.size() << " files, or not whole";
+    EXPECT_EQ(FolderTree::Read(destination).files, (Files{{L"a.bin", files.at(L"a.bin")}}));
     EXPECT_EQ(FolderTree::Read(source).files, files);
 }
 
@@ -128,9 +122,10 @@ public:
 
 TEST_F(WatchedRunTest, OnlyTheProgressDialogStaysAboveOtherWindows)
 {
-    FolderTree::Write(source, {{L"a.bin", Content(64 << 20, 1)}, {L"b.bin", Content(64 << 20, 2)}});
+    FolderTree::Write(source, {{L"a.bin", "a"}, {L"b.bin", "b"}});
     MakeFolders(destination);
-    const auto ferrix = StartRun();
+    const ProbeGate gate(L"a.bin");
+    const auto ferrix = StartRun(gate.Variables());
     const HWND dialog = WaitForMainDialog(*ferrix);
     // The dialog may come to the top once more as it is activated after it has appeared.
     const CoveringWindow cover;
@@ -141,9 +136,10 @@ TEST_F(WatchedRunTest, OnlyTheProgressDialogStaysAboveOtherWindows)
 
     PostClick(Control(dialog, IDOK));
     const HWND progress = WaitForProgressDialog(*ferrix);
+    gate.WaitUntilHeld("the copy of the first file");
     cover.BringToTop();
     EXPECT_TRUE(IsAbove(progress, cover.handle));
-    EXPECT_TRUE(IsWindowVisible(progress)) << "the run ended before its dialog could be checked";
+    gate.Open();
     EXPECT_EQ(ferrix->WaitForExit(), 0u);
 }
 
@@ -151,25 +147,26 @@ TEST_F(WatchedRunTest, ScreenshotsOfBothDialogs)
 {
     FolderTree::Write(source, {{L"2024\\a.jpg", "a"},
                                {L"2024\\b.jpg", "b"},
-                               {L"2024\\summer\\beach.jpg", Content(256 << 20, 1)},
+                               {L"2024\\summer\\beach.jpg", "beach"},
                                {L"2024\\notes.txt", "n"}});
     MakeFolders(destination);
-    const auto ferrix = StartRun();
+    const ProbeGate gate(L"beach.jpg");
+    const auto ferrix = StartRun(gate.Variables());
     const HWND dialog = WaitForMainDialog(*ferrix);
     SetText(Control(dialog, IDC_MASK_EDIT), L"*.jpg");
     SaveScreenshot(dialog, ScreenshotPath(L"main-dialog.png"));
 
     PostClick(Control(dialog, IDOK));
     const HWND progress = WaitForProgressDialog(*ferrix);
-    WaitOrThrow([&] { return CaptionOf(Control(progress, IDC_TO_TEXT)) == destination + L"\\2024.summer.beach.jpg"; },
-                "the progress dialog to show the first file");
+    gate.WaitUntilHeld("the copy of beach.jpg");
     EXPECT_EQ(CaptionOf(progress), L"Ferrix (3/3)");
     EXPECT_EQ(CaptionOf(Control(progress, IDC_STATUS_TEXT)), L"Copying:");
     EXPECT_EQ(CaptionOf(Control(progress, IDC_FROM_LABEL)), L"From:");
     EXPECT_EQ(CaptionOf(Control(progress, IDC_FROM_TEXT)), source + L"\\2024\\summer\\beach.jpg");
     EXPECT_EQ(CaptionOf(Control(progress, IDC_TO_LABEL)), L"To:");
+    EXPECT_EQ(CaptionOf(Control(progress, IDC_TO_TEXT)), destination + L"\\2024.summer.beach.jpg");
     SaveScreenshot(progress, ScreenshotPath(L"progress-dialog.png"));
-    EXPECT_TRUE(IsWindowVisible(progress)) << "the run ended while its dialog was photographed";
+    gate.Open();
     EXPECT_EQ(ferrix->WaitForExit(), 0u);
 }
 

@@ -8,8 +8,9 @@
 #include <string>
 
 // How long a driver waits by default for a window, an answer or an exit: far longer than any of
-// them takes in a warm Wine session (well under a second), so that only a fault makes it expire.
-constexpr DWORD defaultWait = 10000;
+// them takes in a warm Wine session (well under a second), also with every core kept busy by other
+// processes, so that only a fault makes it expire.
+constexpr DWORD defaultWait = 30000;
 
 // True as soon as the condition holds, false when it still does not after `timeout` ms.
 bool WaitUntil(const std::function<bool()>& condition, DWORD timeout = defaultWait);

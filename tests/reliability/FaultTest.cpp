@@ -2,6 +2,7 @@
 // target that is read-only, a target whose folder is a file, and a source removed or replaced
 // after the listing, just before its copy. Each run must go on with the other files and lose no
 // file's content.
+#include "tests/driver/Wait.h"
 #include "tests/reliability/TreeState.h"
 #include "tests/ui/ProgressRunTest.h"
 
@@ -38,14 +39,14 @@ public:
         CloseHandle(started.hThread);
         process = started.hProcess;
         const HANDLE either[2] = {ready, process};
-        if (WaitForMultipleObjects(2, either, FALSE, 10000) != WAIT_OBJECT_0)
-            throw std::runtime_error("hold_file.exe did not open " + Utf8(file) + " within 10 s");
+        if (WaitForMultipleObjects(2, either, FALSE, defaultWait) != WAIT_OBJECT_0)
+            throw std::runtime_error("hold_file.exe did not open " + Utf8(file) + " in time");
     }
     ~HeldByAnotherProcess()
     {
         SetEvent(release);
         DWORD exitCode = 1;
-        EXPECT_EQ(WaitForSingleObject(process, 10000), WAIT_OBJECT_0) << "hold_file.exe did not end within 10 s";
+        EXPECT_EQ(WaitForSingleObject(process, defaultWait), WAIT_OBJECT_0) << "hold_file.exe did not end in time";
         GetExitCodeProcess(process, &exitCode);
         EXPECT_EQ(exitCode, 0u) << "hold_file.exe did not hold the file until released";
         CloseHandle(process);

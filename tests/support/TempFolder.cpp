@@ -35,8 +35,9 @@ std::wstring LinuxPath(const std::wstring& path)
     return wide;
 }
 
-// Starts a Linux program under Wine and waits up to five seconds until `done` holds: Wine gives no
-// handle that can be waited on for such a program.
+// Starts a Linux program under Wine and waits until `done` holds, for at most 30 s, which only a
+// fault reaches, also with every core busy: Wine gives no handle that can be waited on for such a
+// program.
 bool RunLinuxProgram(std::wstring command, const std::function<bool()>& done)
 {
     STARTUPINFOW startup{};
@@ -46,7 +47,7 @@ bool RunLinuxProgram(std::wstring command, const std::function<bool()>& done)
         return false;
     CloseHandle(process.hThread);
     CloseHandle(process.hProcess);
-    for (int attempt = 0; attempt < 500; ++attempt) {
+    for (int attempt = 0; attempt < 3000; ++attempt) {
         if (done())
             return true;
         Sleep(10);

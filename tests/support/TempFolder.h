@@ -46,5 +46,5 @@ private:
 // Creates a folder link at `link` that points to `target` (a path relative to the link's folder).
 // Under Wine, where CreateSymbolicLinkW creates nothing, it makes a Linux symbolic link instead
 // (which RemoveTree removes).
-// Returns false when neither way produced a link within a few seconds.
+// Returns false when neither way produced a link.
 bool MakeFolderLink(const std::wstring& link, const std::wstring& target);

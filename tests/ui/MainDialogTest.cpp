@@ -246,7 +246,7 @@ HWND OpenBrowserOn(const DrivenProcess& ferrix, HWND dialog, int button, const s
 {
     for (int attempt = 0; attempt < 2; ++attempt) {
         const HWND browser = OpenBrowser(ferrix, dialog, button);
-        if (WaitUntil([&] { return SelectedTreeItemText(TreeOf(browser)) == folderName; }, 3000))
+        if (WaitUntil([&] { return SelectedTreeItemText(TreeOf(browser)) == folderName; }))
             return browser;
         PostClick(Control(browser, IDCANCEL));
         ferrix.WaitForWindowGone(browser, "the folder browser");

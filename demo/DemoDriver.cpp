@@ -1,12 +1,14 @@
-// The demonstration behind `make demo`: makes a small photo tree, starts ferrix.exe and works it as
-// a person would (types the settings into the main dialog, presses OK, agrees to create the
-// destination, watches the progress dialog until it closes), then prints the source and the
-// resulting destination side by side and saves screenshots of both dialogs.
+// The demonstration behind `make demo` (and `make run` without a display): makes a small photo
+// tree, starts ferrix.exe and works it as a person would (types the settings into the main dialog,
+// presses OK, agrees to create the destination, watches the progress dialog until it closes), then
+// prints the source and the resulting destination side by side and saves screenshots of both
+// dialogs. The probe holds the run at the last file while the progress dialog is photographed.
 //
 // usage: ferrix_demo FERRIX_EXE WORK_FOLDER SCREENSHOT_FOLDER
 #include "tests/driver/DrivenProcess.h"
 #include "tests/driver/FolderTree.h"
 #include "tests/driver/MessageBoxWindow.h"
+#include "tests/driver/ProbeGate.h"
 #include "tests/driver/RemoteControls.h"
 #include "tests/driver/Screenshot.h"
 #include "tests/support/TempFolder.h"
@@ -21,8 +23,8 @@
 
 namespace {
 
-// A photo tree with a few small pictures, a note that the mask leaves out, and one large
-// panorama, the last to be copied, so that the progress dialog stays up long enough to be seen.
+// A photo tree with a few small pictures, a note that the mask leaves out, and a larger panorama,
+// the last to be copied.
 void MakeSampleTree(const std::wstring& photos)
 {
     FolderTree::Write(photos, {{L"cover.jpg", std::string(2000, 'c')},
@@ -31,7 +33,7 @@ void MakeSampleTree(const std::wstring& photos)
                                {L"2023\\Winter\\snow.jpg", std::string(25000, 'w')},
                                {L"2024\\notes.txt", "Remember the tripod."},
                                {L"2024\\party.jpg", std::string(18000, 'p')},
-                               {L"2024\\Trip\\panorama.jpg", std::string(256 << 20, 'v')}});
+                               {L"2024\\Trip\\panorama.jpg", std::string(3 << 20, 'v')}});
 }
 
 std::string Size(size_t bytes)
@@ -71,7 +73,8 @@ int Demonstrate(const std::wstring& ferrixPath, const std::wstring& work, const 
     MakeFolders(screenshots);
 
     std::printf("Starting %s\n", Utf8(ferrixPath).c_str());
-    DrivenProcess ferrix(L"\"" + ferrixPath + L"\"");
+    const ProbeGate gate(L"panorama.jpg");
+    DrivenProcess ferrix(L"\"" + ferrixPath + L"\"", {}, gate.Variables(), true);
     const HWND dialog = ferrix.WaitForWindow(
         WindowQuery().OfClass(L"#32770").Captioned(L"Ferrix").WithControl(IDC_SOURCE_EDIT));
     std::printf("Typing the settings: source, destination, mask *.jpg, separator \".\"\n");
@@ -88,24 +91,14 @@ int Demonstrate(const std::wstring& ferrixPath, const std::wstring& work, const 
     question.Answer(IDYES);
 
     const HWND progress = ferrix.WaitForWindow(WindowQuery().OfClass(L"#32770").WithControl(IDC_PROGRESS_BAR));
-    // Watched until it closes; photographed while it copies the panorama, the last file.
-    const std::wstring lastTarget = flat + L"\\2024.Trip.panorama.jpg";
-    std::wstring caption;
-    bool photographed = false;
-    WaitOrThrow(
-        [&] {
-            const std::wstring now = CaptionOf(progress);
-            if (!IsWindowVisible(progress))
-                return true;
-            if (now != caption)
-                std::printf("The progress dialog reads: %s\n", Utf8(caption = now).c_str());
-            if (!photographed && CaptionOf(GetDlgItem(progress, IDC_TO_TEXT)) == lastTarget) {
-                SaveScreenshot(progress, screenshots + L"\\progress-dialog.png");
-                photographed = true;
-            }
-            return false;
-        },
-        "the progress dialog to close", 60000);
+    gate.WaitUntilHeld("the copy of the panorama");
+    std::printf("The progress dialog reads: %s\n  %s %s\n  %s %s\n", Utf8(CaptionOf(progress)).c_str(),
+                Utf8(CaptionOf(GetDlgItem(progress, IDC_FROM_LABEL))).c_str(),
+                Utf8(CaptionOf(GetDlgItem(progress, IDC_FROM_TEXT))).c_str(),
+                Utf8(CaptionOf(GetDlgItem(progress, IDC_TO_LABEL))).c_str(),
+                Utf8(CaptionOf(GetDlgItem(progress, IDC_TO_TEXT))).c_str());
+    SaveScreenshot(progress, screenshots + L"\\progress-dialog.png");
+    gate.Open();
     std::printf("ferrix.exe ended with exit code %lu\n", ferrix.WaitForExit());
 
     PrintSideBySide(photos, flat);

@@ -105,3 +105,14 @@ bench: build
 	    $(if $(filter 1,$(QUICK)),,tools/wine-run $(PREFIX) $(BUILD)/bench/lookup_bench.exe &&) \
 	    tools/wine-run $(PREFIX) $(BUILD)/bench/copy_bench.exe $(if $(filter 1,$(QUICK)),--quick) $(if $(RUNS),--runs $(RUNS))'
 	@uptime
+
+# The download for Windows users, in dist/ (tools/make-dist): ferrix-<version>-win-x64.zip with
+# ferrix.exe and a read-me, the debugging information beside it, and SHA256SUMS. Its ferrix.exe is
+# the one the suite tests, without debugging information; two runs of one commit in two folders
+# give the same bytes.
+.PHONY: dist
+
+dist: PACKAGES += zip
+dist: configure
+	cmake --build $(BUILD) --target ferrix -j $(JOBS)
+	tools/make-dist $(BUILD)/ferrix.exe dist

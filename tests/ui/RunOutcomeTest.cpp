@@ -44,6 +44,26 @@ TEST_F(RunTest, ABackslashSeparatorRebuildsTheTree)
     EXPECT_EQ(FolderTree::Read(destination).files, files);
 }
 
+// A relative destination, also one relative to a drive's current directory, names the folder
+// below the folder the program was started in, which the main dialog checks and offers to
+// create, and not one below the source folder that the run enters.
+TEST_F(RunTest, ARelativeDestinationIsTheFolderThatTheMainDialogChecked)
+{
+    FolderTree::Write(source, {{L"2024\\a.jpg", "a"}});
+    const std::wstring drive = start.substr(0, 2); // as C:
+    const std::pair<std::wstring, std::wstring> typedAndNamed[] = {{L"flat", L"flat"}, {drive + L"flat2", L"flat2"}};
+    for (const auto& [typed, folder] : typedAndNamed) {
+        const auto ferrix = StartRun();
+        const HWND dialog = WaitForMainDialog(*ferrix);
+        SetText(Control(dialog, IDC_DESTINATION_EDIT), typed);
+        PostClick(Control(dialog, IDOK));
+        MessageBoxWindow(ferrix->WaitForWindow(MessageBoxWindow::OwnedBy(dialog))).Answer(IDYES);
+        EXPECT_EQ(ferrix->WaitForExit(), 0u);
+        EXPECT_EQ(FolderTree::Read(start + L"\\" + folder).files, (Files{{L"2024.a.jpg", "a"}})) << Utf8(typed);
+    }
+    EXPECT_EQ(FolderTree::Read(source).folders, std::set<std::wstring>{L"2024"});
+}
+
 // The faults that must end the program before anything is listed: the progress dialog never
 // opens, and the files in the folder the program was started in are left alone, in a move too.
 class RunThatMustNotStartTest : public RunTest {

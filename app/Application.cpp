@@ -23,6 +23,30 @@ std::wstring CurrentDirectory()
     return folder;
 }
 
+// Whether a folder text names the same folder whatever the current directory: a drive and a
+// delimiter (C:\ or C:/), or two delimiters (a share or a device: \\server\share, \\?\C:\).
+// Every other text depends on it, D:flat (on the current directory of drive D) and \flat (on the
+// current drive) too.
+bool IsFullPath(const std::wstring& folder)
+{
+    const auto isDelimiter = [&](size_t at) {
+        return at < folder.size() && (folder[at] == L'\\' || folder[at] == L'/');
+    };
+    return (isDelimiter(0) && isDelimiter(1)) || (folder.size() > 1 && folder[1] == L':' && isDelimiter(2));
+}
+
+// The folder that a destination text names from the current directory, resolved by the platform
+// as the main dialog's check resolved it: a relative text made full, a full one kept as typed.
+// Empty when the platform cannot resolve it.
+std::wstring FolderFromHere(const std::wstring& folder)
+{
+    if (IsFullPath(folder))
+        return folder;
+    std::wstring full(GetFullPathNameW(folder.c_str(), 0, nullptr, nullptr), L'\0');
+    full.resize(GetFullPathNameW(folder.c_str(), static_cast<DWORD>(full.size()), full.data(), nullptr));
+    return full;
+}
+
 } // namespace
 
 Application::Application() : commandLine(GetCommandLineW())
@@ -39,12 +63,19 @@ bool Application::Start()
     if (mainDialog.RunModal() != 1)
         return false;
 
+    // The run writes to the destination that the main dialog checked: a relative one is taken from
+    // here, before the source folder is entered below. The settings keep the text as typed.
+    CopySettings run = settings;
+    run.destination = FolderFromHere(settings.destination);
+    if (run.destination.empty())
+        return false;
+
     // The listing and every source-side file operation resolve against the current directory, so
     // a source that cannot be entered ends the run before anything is listed, copied or deleted.
     const std::wstring previous = CurrentDirectory();
     if (!SetCurrentDirectoryW(settings.source.c_str()))
         return false;
-    ProgressDialog progressDialog(settings);
+    ProgressDialog progressDialog(run);
     progressDialog.RunModal(); // the worker has ended it; it reports nothing, so the result says nothing
     SetCurrentDirectoryW(previous.c_str());
     return false;

@@ -66,7 +66,8 @@ public:
             }
             const std::wstring target = MakeTargetPath(rule, files[index]);
             const std::wstring targetKey = FileNameKey(target);
-            if (IsInside(targetKey) && FoldersStayInside(rule.destinationPrefix.size(), target)) {
+            if (IsInside(targetKey) && FoldersStayInside(rule.destinationPrefix.size(), target) &&
+                !NamesAStream(rule, target)) {
                 targets[index] = &*lastWithTarget.try_emplace(targetKey.substr(destination.size()), index).first;
                 targets[index]->second = index;
             }

@@ -45,6 +45,9 @@ bool FileLister::ListFiles(std::wstring mask)
     FolderList.clear();
     FileList.clear();
     scanPath.clear();
+    // The directory search takes a slash for a folder delimiter, so the mask's folders are split
+    // the same way: otherwise "sub/*.txt" would find sub\x.txt and list it as x.txt.
+    std::replace(mask.begin(), mask.end(), L'/', L'\\');
     const std::wstring namePart = mask.substr(FolderPart(mask).size());
     ScanFolders(mask); // a failed scan still leaves the folders it reached
     for (const std::wstring& folder : FolderList)

@@ -15,7 +15,8 @@ public:
     std::vector<std::wstring> FileList;
 
     // One listing run: every folder below the mask's folder part, then in each of them the files
-    // matching the mask's last component. True when at least one file was found.
+    // matching the mask's last component. A slash in the mask counts as a backslash, as it does to
+    // the directory search. True when at least one file was found.
     bool ListFiles(std::wstring mask);
 
     // Appends the folder part of the path and every folder below it to FolderList. False when a

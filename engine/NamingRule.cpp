@@ -44,3 +44,8 @@ std::wstring MakeSourceDisplayPath(const NamingRule& rule, const std::wstring& e
 {
     return rule.sourcePrefix + entry;
 }
+
+bool NamesAStream(const NamingRule& rule, const std::wstring& target)
+{
+    return target.find(L':', rule.destinationPrefix.size()) != std::wstring::npos;
+}

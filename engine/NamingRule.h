@@ -25,3 +25,8 @@ std::wstring MakeTargetPath(const NamingRule& rule, const std::wstring& entry);
 
 // What the progress dialog shows as the entry's origin: the source prefix and the entry.
 std::wstring MakeSourceDisplayPath(const NamingRule& rule, const std::wstring& entry);
+
+// Whether the target holds a colon behind the destination prefix, as one folded from an absolute
+// mask's entry does (C:\x\a.txt gives dst\C:.x.a.txt): Windows reads such a name as a stream of
+// another file, here the stream .x.a.txt of a file C, so no copy may be made to it.
+bool NamesAStream(const NamingRule& rule, const std::wstring& target);

@@ -26,8 +26,9 @@ std::wstring TargetOf(const CopySettings& settings, const std::wstring& entry)
     return target;
 }
 
-std::vector<std::wstring> ExpectedListing(const TreeState& tree, const std::wstring& mask)
+std::vector<std::wstring> ExpectedListing(const TreeState& tree, std::wstring mask)
 {
+    std::replace(mask.begin(), mask.end(), L'/', L'\\');
     const size_t last = mask.rfind(L'\\');
     const std::wstring folderPart = last == std::wstring::npos ? std::wstring() : mask.substr(0, last + 1);
     const std::wstring namePart = mask.substr(folderPart.size());

@@ -249,6 +249,27 @@ INSTANTIATE_TEST_SUITE_P(
                 {L"src\\sub\\c.txt", L"src\\sub\\c.txt"}, {L"src\\tub\\d.txt", L"src\\tub\\d.txt"}}}),
     [](const testing::TestParamInfo<Layout>& info) { return info.param.name; });
 
+// An absolute mask gives entries that begin with a drive, whose targets hold a colon below the
+// destination (dst\C:.x.a.txt): Windows would write the stream .x.a.txt of a file C, and Wine
+// a file of that name. Neither is made, with the flat or the subfolder separator, and a move keeps
+// every source.
+TEST_F(CopyRunTest, ATargetWithAColonBelowTheDestinationIsNotWritten)
+{
+    WriteSource(L"a.txt", "a");
+    WriteSource(L"sub\\b.txt", "b");
+    settings.mask = source + L"\\*";
+    settings.deleteSource = true;
+    for (const wchar_t* separator : {L".", L"\\"}) {
+        settings.separator = separator;
+        Run();
+        const Snapshot written = TakeSnapshot(destination);
+        EXPECT_TRUE(written.files.empty()) << Narrow(separator);
+        EXPECT_EQ(written.folders, std::set<std::wstring>{destination + L"\\"}) << Narrow(separator);
+        EXPECT_EQ(ReadFileBytes(source + L"\\a.txt"), "a");
+        EXPECT_EQ(ReadFileBytes(source + L"\\sub\\b.txt"), "b");
+    }
+}
+
 TEST_F(CopyRunTest, ATargetLongerThanMaxPathNeitherCrashesNorStopsTheRun)
 {
     WriteSource(L"top.txt", "top");

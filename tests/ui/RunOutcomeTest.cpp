@@ -44,6 +44,44 @@ TEST_F(RunTest, ABackslashSeparatorRebuildsTheTree)
     EXPECT_EQ(FolderTree::Read(destination).files, files);
 }
 
+// A relative destination, also one relative to a drive's current directory, names the folder
+// below the folder the program was started in, which the main dialog checks and offers to
+// create, and not one below the source folder that the run enters.
+TEST_F(RunTest, ARelativeDestinationIsTheFolderThatTheMainDialogChecked)
+{
+    FolderTree::Write(source, {{L"2024\\a.jpg", "a"}});
+    const std::wstring drive = start.substr(0, 2); // as C:
+    const std::pair<std::wstring, std::wstring> typedAndNamed[] = {{L"flat", L"flat"}, {drive + L"flat2", L"flat2"}};
+    for (const auto& [typed, folder] : typedAndNamed) {
+        const auto ferrix = StartRun();
+        const HWND dialog = WaitForMainDialog(*ferrix);
+        SetText(Control(dialog, IDC_DESTINATION_EDIT), typed);
+        PostClick(Control(dialog, IDOK));
+        MessageBoxWindow(ferrix->WaitForWindow(MessageBoxWindow::OwnedBy(dialog))).Answer(IDYES);
+        EXPECT_EQ(ferrix->WaitForExit(), 0u);
+        EXPECT_EQ(FolderTree::Read(start + L"\\" + folder).files, (Files{{L"2024.a.jpg", "a"}})) << Utf8(typed);
+    }
+    EXPECT_EQ(FolderTree::Read(source).folders, std::set<std::wstring>{L"2024"});
+}
+
+// A slash in the mask is a folder delimiter, as it is to the directory search: sub/*.txt moves
+// what sub\*.txt moves, and no file that the mask does not name.
+TEST_F(RunTest, ASlashInTheMaskIsAFolderDelimiter)
+{
+    const Files untouched = {{L"x.txt", "x"}, {L"f\\x.txt", "f"}, {L"f\\sub\\x.txt", "f sub"}};
+    FolderTree::Write(source, untouched);
+    FolderTree::Write(source, {{L"sub\\x.txt", "sub"}});
+    MakeFolders(destination);
+    const auto ferrix = StartRun();
+    const HWND dialog = WaitForMainDialog(*ferrix);
+    SetText(Control(dialog, IDC_MASK_EDIT), L"sub/*.txt");
+    PostClick(Control(dialog, IDC_DELETE_CHECK));
+    PostClick(Control(dialog, IDOK));
+    EXPECT_EQ(ferrix->WaitForExit(), 0u);
+    EXPECT_EQ(FolderTree::Read(destination).files, (Files{{L"sub.x.txt", "sub"}}));
+    EXPECT_EQ(FolderTree::Read(source).files, untouched);
+}
+
 // The faults that must end the program before anything is listed: the progress dialog never
 // opens, and the files in the folder the program was started in are left alone, in a move too.
 class RunThatMustNotStartTest : public RunTest {

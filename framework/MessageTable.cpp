@@ -325,9 +325,14 @@ LRESULT RouteMessage(WindowBase* target, UINT message, WPARAM wParam, LPARAM lPa
         return target->DefaultProcessing(message, wParam, lParam);
     }
 
-    // The final message: out of the registry first, so that nothing finds the object any more;
-    // default processing while `handle` is still set, so that a replaced procedure sees it too.
-    WindowRegistry::shared.Remove(target->handle);
+    // The final message: out of the registry first, so that nothing finds the object any more. An
+    // object that subclassed the window hands it back to the owner it took it from, which gets the
+    // message next, through the previous procedure: default processing runs while `handle` is
+    // still set, so that a replaced procedure sees the message too.
+    if (target->previousOwner != nullptr)
+        WindowRegistry::shared.Set(target->handle, target->previousOwner);
+    else
+        WindowRegistry::shared.Remove(target->handle);
     try {
         if (!adapter(record))
             record.result = target->DefaultProcessing(message, wParam, lParam);

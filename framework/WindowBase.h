@@ -86,7 +86,7 @@ public:
     virtual bool OnMouseWheel(UINT keyState, UINT delta, UINT point);
     virtual bool OnMove(UINT x, UINT y);
     virtual bool OnMoving(UINT edge, RECT* rectangle);
-    // WM_NCDESTROY: the registry entry is already gone, `handle` still set.
+    // WM_NCDESTROY: the registry no longer names the object, `handle` still set.
     virtual bool OnNcDestroy();
     virtual UINT OnNcHitTest(UINT point);
     virtual bool OnNcPaint(HRGN updateRegion);

@@ -37,7 +37,12 @@ LRESULT CALLBACK FrameworkWindowProc(HWND window, UINT message, WPARAM wParam, L
 INT_PTR CALLBACK FrameworkDialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam)
 {
     try {
+        // An object that subclassed the dialog passes on what it does not take through the
+        // previous procedure, which leads here; the dialog's own object is the owner that it took
+        // the window over from.
         WindowBase* object = WindowRegistry::shared.Find(dialog);
+        if (object != nullptr && object->previousProc != nullptr)
+            object = object->previousOwner;
         if (message == WM_INITDIALOG) {
             // The run passes the dialog object itself as the initialisation parameter.
             auto* bound = reinterpret_cast<Dialog*>(lParam);
@@ -48,7 +53,6 @@ INT_PTR CALLBACK FrameworkDialogProc(HWND dialog, UINT message, WPARAM wParam, L
         }
         if (message == WM_NCDESTROY) {
             WindowRegistry::shared.Remove(dialog);
-            // The registry may also name an object that subclassed the dialog, which is no Dialog.
             const auto* owner = dynamic_cast<const Dialog*>(object);
             if (owner != nullptr && !owner->isModal)
                 ModelessDialogList::shared.Remove(dialog);

@@ -12,6 +12,7 @@
 #include <memory>
 #include <stdexcept>
 #include <string>
+#include <vector>
 
 namespace {
 
@@ -151,6 +152,42 @@ TEST_F(WindowProceduresTest, ASubclassingObjectHandsTheWindowBackWhenDestroyed)
     EXPECT_EQ(dialog.result, 0);
     EXPECT_EQ(WindowRegistry::shared.Find(window), nullptr);
     EXPECT_EQ(ModelessDialogList::shared.IndexOf(window), -1);
+}
+
+// Subclasses a dialog and writes what it sees into the dialog's own log, complemented.
+class DialogSubclass : public Window {
+public:
+    explicit DialogSubclass(ScriptedDialog& dialog) : log(dialog.routed) {}
+    bool PreviewMessage(UINT message, WPARAM, LPARAM, LRESULT&) override
+    {
+        log.push_back(~message);
+        return false;
+    }
+    std::vector<UINT>& log;
+};
+
+TEST_F(WindowProceduresTest, ASubclassedDialogStillReachesItsOwnObject)
+{
+    ScriptedDialog dialog;
+    ASSERT_TRUE(dialog.OpenModeless());
+    const HWND window = dialog.handle;
+    DialogSubclass subclass(dialog);
+    subclass.handle = window;
+    ASSERT_TRUE(subclass.Subclass());
+    dialog.routed.clear();
+
+    SendMessageW(window, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(L"renamed"));
+    // Cancel passes the subclassing object and ends the dialog.
+    SendMessageW(window, WM_COMMAND, IDCANCEL, 0);
+    EXPECT_FALSE(IsWindow(window));
+
+    // Each message reached the subclassing object first, then the dialog's own.
+    ASSERT_EQ(dialog.routed.size() % 2, 0u);
+    for (std::size_t i = 0; i < dialog.routed.size(); i += 2)
+        EXPECT_EQ(dialog.routed[i], ~dialog.routed[i + 1]) << "at " << i;
+    EXPECT_EQ(dialog.routed.back(), UINT{WM_NCDESTROY});
+    EXPECT_EQ(subclass.handle, nullptr);
+    EXPECT_EQ(WindowRegistry::shared.Find(window), nullptr);
 }
 
 TEST_F(WindowProceduresTest, TheFinalMessageReachesTheReplacedProcedureWithItsWindow)

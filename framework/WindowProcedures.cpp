@@ -59,7 +59,13 @@ INT_PTR CALLBACK FrameworkDialogProc(HWND dialog, UINT message, WPARAM wParam, L
         }
         if (object == nullptr)
             return FALSE;
-        return RouteMessage(object, message, wParam, lParam, TRUE);
+        const LRESULT answer = RouteMessage(object, message, wParam, lParam, TRUE);
+        // The dialog manager passes this procedure's answer on only for WM_INITDIALOG, the
+        // WM_CTLCOLOR messages and a few others; for every other message the sender gets the
+        // dialog's message result, which a handled message therefore sets as well.
+        if (answer != 0)
+            SetWindowLongPtrW(dialog, DWLP_MSGRESULT, answer);
+        return answer;
     } catch (...) {
         // A handler threw: answered as not handled, so the dialog manager applies its default.
         return FALSE;

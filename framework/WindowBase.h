@@ -126,7 +126,7 @@ public:
 private:
     friend LRESULT CALLBACK FrameworkWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
     friend INT_PTR CALLBACK FrameworkDialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam);
-    friend LRESULT RouteMessage(WindowBase* target, UINT message, WPARAM wParam, LPARAM lParam,
+    friend LRESULT RouteMessage(WindowBase* target, HWND window, UINT message, WPARAM wParam, LPARAM lParam,
                                 LRESULT defaultResult);
 
     // Binds the object to the window: `handle` and the registry entry.

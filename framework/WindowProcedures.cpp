@@ -22,7 +22,7 @@ LRESULT CALLBACK FrameworkWindowProc(HWND window, UINT message, WPARAM wParam, L
         if (object == nullptr)
             return DefWindowProcW(window, message, wParam, lParam);
         previous = object->previousProc;
-        return RouteMessage(object, message, wParam, lParam, 0);
+        return RouteMessage(object, window, message, wParam, lParam, 0);
     } catch (...) {
         // A handler threw. Unwinding into the platform's frames is undefined, so the message is
         // answered as if no handler had taken it.
@@ -49,7 +49,7 @@ INT_PTR CALLBACK FrameworkDialogProc(HWND dialog, UINT message, WPARAM wParam, L
             bound->Bind(dialog);
             if (!bound->isModal)
                 ModelessDialogList::shared.Add(dialog);
-            return RouteMessage(bound, message, wParam, lParam, TRUE);
+            return RouteMessage(bound, dialog, message, wParam, lParam, TRUE);
         }
         if (message == WM_NCDESTROY) {
             WindowRegistry::shared.Remove(dialog);
@@ -59,7 +59,7 @@ INT_PTR CALLBACK FrameworkDialogProc(HWND dialog, UINT message, WPARAM wParam, L
         }
         if (object == nullptr)
             return FALSE;
-        const LRESULT answer = RouteMessage(object, message, wParam, lParam, TRUE);
+        const LRESULT answer = RouteMessage(object, dialog, message, wParam, lParam, TRUE);
         // The dialog manager passes this procedure's answer on only for WM_INITDIALOG, the
         // WM_CTLCOLOR messages and a few others; for every other message the sender gets the
         // dialog's message result, which a handled message therefore sets as well.

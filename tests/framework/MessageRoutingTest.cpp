@@ -273,10 +273,16 @@ public:
         handleWhenGone = handle;
     }
 
+    bool PreviewMessage(UINT message, WPARAM, LPARAM, LRESULT&) override
+    {
+        return message == WM_NCDESTROY && takesFinalMessage;
+    }
+
     HWND handleAtNcDestroy = nullptr;
     WindowBase* entryAtNcDestroy = this;
     HWND handleWhenGone = HWND(1);
     int gone = 0;
+    bool takesFinalMessage = false;
 };
 
 TEST(FinalMessageTest, UnbindsBeforeTheHandlersRun)
@@ -295,9 +301,16 @@ TEST(FinalMessageTest, UnbindsBeforeTheHandlersRun)
     EXPECT_EQ(object.handle, nullptr);
     EXPECT_EQ(WindowRegistry::shared.Find(window), nullptr);
 
-    // Unbound, the object can be bound again.
+    // Unbound, the object can be bound again; a PreviewMessage that takes the final message
+    // still leaves it unbound.
     ASSERT_TRUE(object.Create(nullptr));
-    EXPECT_EQ(WindowRegistry::shared.Find(object.handle), &object);
+    const HWND second = object.handle;
+    EXPECT_EQ(WindowRegistry::shared.Find(second), &object);
+    object.takesFinalMessage = true;
+    ASSERT_TRUE(DestroyWindow(second));
+    EXPECT_EQ(WindowRegistry::shared.Find(second), nullptr) << "a later window with this handle would reach the object";
+    EXPECT_EQ(object.handle, nullptr);
+    EXPECT_EQ(object.gone, 2);
 }
 
 } // namespace

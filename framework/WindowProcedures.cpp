@@ -53,8 +53,9 @@ INT_PTR CALLBACK FrameworkDialogProc(HWND dialog, UINT message, WPARAM wParam, L
         }
         if (message == WM_NCDESTROY) {
             WindowRegistry::shared.Remove(dialog);
+            // A dialog without an object (its window outlived it) leaves the list as well.
             const auto* owner = dynamic_cast<const Dialog*>(object);
-            if (owner != nullptr && !owner->isModal)
+            if (owner == nullptr || !owner->isModal)
                 ModelessDialogList::shared.Remove(dialog);
         }
         if (object == nullptr)

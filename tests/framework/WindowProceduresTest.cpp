@@ -257,6 +257,52 @@ TEST_F(WindowProceduresTest, AnObjectDestroyedBeforeItsWindowLeavesNoEntry)
     other.handle = renamed; // so that `other` destroys the window
 }
 
+// Refuses every window's destruction while it is installed, as a CBT hook may.
+LRESULT CALLBACK RefuseDestruction(int code, WPARAM wParam, LPARAM lParam)
+{
+    return code == HCBT_DESTROYWND ? 1 : CallNextHookEx(nullptr, code, wParam, lParam);
+}
+
+// Refuses its creation at WM_CREATE and counts how often it hears that its window is gone.
+class RefusedWindow : public Window {
+public:
+    bool PreviewMessage(UINT message, WPARAM, LPARAM, LRESULT& result) override
+    {
+        result = -1;
+        return message == WM_CREATE;
+    }
+    void OnWindowGone() override { ++gone; }
+    int gone = 0;
+};
+
+TEST_F(WindowProceduresTest, NoEntryNamesADestroyedObject)
+{
+    // OnWindowGone once per failed creation: from the final message when the window had reached
+    // the object, else from the creation itself.
+    RefusedWindow refused;
+    EXPECT_FALSE(refused.Create(nullptr));
+    EXPECT_EQ(refused.gone, 1);
+    EXPECT_FALSE(refused.CreateOfClass(L"No Such Class", nullptr, nullptr, 0, 0, nullptr, nullptr));
+    EXPECT_EQ(refused.gone, 2);
+
+    // A dialog object goes while another object subclasses its window, which a hook keeps alive.
+    auto dialog = std::make_unique<ScriptedDialog>();
+    ASSERT_TRUE(dialog->OpenModeless());
+    const HWND window = dialog->handle;
+    {
+        Window subclass;
+        subclass.handle = window;
+        ASSERT_TRUE(subclass.Subclass());
+        const HHOOK hook = SetWindowsHookExW(WH_CBT, RefuseDestruction, nullptr, GetCurrentThreadId());
+        dialog.reset();
+        UnhookWindowsHookEx(hook);
+        ASSERT_TRUE(IsWindow(window));
+    }
+    ASSERT_EQ(WindowRegistry::shared.Find(window), nullptr) << "the window's next message would reach a freed object";
+    EXPECT_TRUE(DestroyWindow(window));
+    EXPECT_EQ(ModelessDialogList::shared.IndexOf(window), -1);
+}
+
 // Handlers that throw; the procedures must answer as for an unhandled message.
 class ThrowingWindow : public ProbeWindow {
 public:

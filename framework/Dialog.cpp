@@ -17,7 +17,10 @@ Dialog::~Dialog()
     if (handle != nullptr) {
         HWND window = handle;
         handle = nullptr;
-        DestroyWindow(window);
+        // A window whose destruction is refused (a hook may refuse it) outlives the object; the
+        // WindowBase part then takes the object out of the registry.
+        if (!DestroyWindow(window))
+            handle = window;
     }
 }
 

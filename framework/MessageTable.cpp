@@ -308,33 +308,46 @@ MessageTable::MessageTable()
     };
 }
 
-LRESULT RouteMessage(WindowBase* target, UINT message, WPARAM wParam, LPARAM lParam, LRESULT defaultResult)
+namespace {
+
+// PreviewMessage, then the message's adapter, then DefaultProcessing for what no handler took.
+LRESULT Route(WindowBase* target, UINT message, WPARAM wParam, LPARAM lParam, LRESULT result)
 {
-    LRESULT result = defaultResult;
     if (target->PreviewMessage(message, wParam, lParam, result))
         return result;
     // Application-defined numbers never reach a handler; PreviewMessage is where a class takes them.
     if (message >= MessageTable::size)
         return target->DefaultProcessing(message, wParam, lParam);
-
     MessageRecord record{target, message, wParam, lParam, result};
-    const MessageTable::Adapter adapter = MessageTable::shared[message];
-    if (message != WM_NCDESTROY) {
-        if (adapter(record))
-            return record.result;
-        return target->DefaultProcessing(message, wParam, lParam);
-    }
+    if (MessageTable::shared[message](record))
+        return record.result;
+    return target->DefaultProcessing(message, wParam, lParam);
+}
 
-    // The final message: out of the registry first, so that nothing finds the object any more;
-    // default processing while `handle` is still set, so that a replaced procedure sees it too.
-    WindowRegistry::shared.Remove(target->handle);
+} // namespace
+
+LRESULT RouteMessage(WindowBase* target, HWND window, UINT message, WPARAM wParam, LPARAM lParam,
+                     LRESULT defaultResult)
+{
+    if (message != WM_NCDESTROY)
+        return Route(target, message, wParam, lParam, defaultResult);
+
+    // The window's last message. Its entry goes first, so that nothing finds the object any more;
+    // an object that subclassed the window hands it back to the owner it took it from, which gets
+    // the message next, through the previous procedure. However the message is then handled (by
+    // PreviewMessage, a handler, default processing while `handle` is still set so that a replaced
+    // procedure sees it too, or a throw), the object ends unbound.
+    if (target->previousOwner != nullptr)
+        WindowRegistry::shared.Set(window, target->previousOwner);
+    else
+        WindowRegistry::shared.Remove(window);
+    LRESULT result;
     try {
-        if (!adapter(record))
-            record.result = target->DefaultProcessing(message, wParam, lParam);
+        result = Route(target, message, wParam, lParam, defaultResult);
     } catch (...) {
         target->Unbind(); // the window is gone whatever its handler did
         throw;
     }
     target->Unbind();
-    return record.result;
+    return result;
 }

@@ -25,7 +25,9 @@ private:
     Adapter adapters[size];
 };
 
-// Routes one message to its object: a first look for PreviewMessage, then the message's adapter,
-// and DefaultProcessing for what no handler took. WM_NCDESTROY also unbinds the object.
-// `defaultResult` is what a handled message answers unless a handler says otherwise.
-LRESULT RouteMessage(WindowBase* target, UINT message, WPARAM wParam, LPARAM lParam, LRESULT defaultResult);
+// Routes one message of `window` to its object: a first look for PreviewMessage, then the
+// message's adapter, and DefaultProcessing for what no handler took. WM_NCDESTROY also takes the
+// window out of the registry and unbinds the object. `defaultResult` is what a handled message
+// answers unless a handler says otherwise.
+LRESULT RouteMessage(WindowBase* target, HWND window, UINT message, WPARAM wParam, LPARAM lParam,
+                     LRESULT defaultResult);

@@ -41,12 +41,9 @@ bool Window::Create(HWND parent)
     }
 
     // The object itself is the creation parameter, whatever PrepareCreate put there.
-    handle = CreateWindowExW(create.dwExStyle, className, create.lpszName, create.style, create.x, create.y,
-                             create.cx, create.cy, parent, create.hMenu, create.hInstance, this);
-    if (handle == nullptr) {
-        OnWindowGone();
+    if (!CreateBound(create.dwExStyle, className, create.lpszName, create.style, create.x, create.y, create.cx,
+                     create.cy, parent, create.hMenu, create.hInstance))
         return false;
-    }
     if (windowClass.lpfnWndProc != FrameworkWindowProc)
         Subclass();
     return true;
@@ -59,14 +56,26 @@ bool Window::CreateOfClass(LPCWSTR className, const RECT* rectangle, LPCWSTR win
     // 32-bit wrap-around on purpose: the default rectangle gives CW_USEDEFAULT for the size too.
     const int width = static_cast<int>(static_cast<UINT>(area.right) - static_cast<UINT>(area.left));
     const int height = static_cast<int>(static_cast<UINT>(area.bottom) - static_cast<UINT>(area.top));
-    handle = CreateWindowExW(extendedStyle, className, windowName, style, area.left, area.top, width, height, parent,
-                             menu, instanceHandle, this);
-    if (handle == nullptr) {
-        OnWindowGone();
+    if (!CreateBound(extendedStyle, className, windowName, style, area.left, area.top, width, height, parent, menu,
+                     instanceHandle))
         return false;
-    }
     WNDCLASSEXW windowClass{};
     if (FindClass(className, windowClass) && windowClass.lpfnWndProc != FrameworkWindowProc)
         Subclass();
     return true;
+}
+
+bool Window::CreateBound(DWORD extendedStyle, LPCWSTR className, LPCWSTR windowName, DWORD style, int x, int y,
+                         int width, int height, HWND parent, HMENU menu, HINSTANCE instance)
+{
+    const unsigned bindingsBefore = Bindings();
+    handle = CreateWindowExW(extendedStyle, className, windowName, style, x, y, width, height, parent, menu, instance,
+                             this);
+    if (handle != nullptr)
+        return true;
+    // A window that reached the object before its creation failed was destroyed at once, and its
+    // last message has already called OnWindowGone.
+    if (Bindings() == bindingsBefore)
+        OnWindowGone();
+    return false;
 }

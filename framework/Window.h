@@ -20,4 +20,10 @@ public:
     // the window received during creation did not reach the object. False on failure.
     virtual bool CreateOfClass(LPCWSTR className, const RECT* rectangle, LPCWSTR windowName, DWORD style,
                                DWORD extendedStyle, HWND parent, HMENU menu);
+
+private:
+    // CreateWindowExW with the object itself as the creation parameter, into `handle`. When the
+    // platform refuses, the object hears once that its window is gone. False on failure.
+    bool CreateBound(DWORD extendedStyle, LPCWSTR className, LPCWSTR windowName, DWORD style, int x, int y, int width,
+                     int height, HWND parent, HMENU menu, HINSTANCE instance);
 };

@@ -13,8 +13,15 @@ LRESULT WindowBase::DefaultProcessing(UINT message, WPARAM wParam, LPARAM lParam
 WindowBase::~WindowBase()
 {
     Unsubclass();
-    if (bound && handle != nullptr && WindowRegistry::shared.Find(handle) == this)
+    if (!bound || handle == nullptr)
+        return;
+    // No entry may name the object once it is gone, nor keep it as the owner that an object which
+    // subclassed the window would give the window back to.
+    WindowBase* owner = WindowRegistry::shared.Find(handle);
+    if (owner == this)
         WindowRegistry::shared.Remove(handle);
+    else if (owner != nullptr && owner->previousOwner == this)
+        owner->previousOwner = nullptr;
 }
 
 bool WindowBase::PreviewQueuedMessage(MSG&) { return false; }
@@ -124,6 +131,7 @@ void WindowBase::Bind(HWND window)
 {
     handle = window;
     bound = true;
+    ++bindings;
     WindowRegistry::shared.Set(window, this);
 }
 

@@ -17,10 +17,11 @@ public:
     // Called for every message that no handler took; the answer goes back to the platform. The
     // base gives the message to the procedure that `Subclass` replaced, or to DefWindowProcW.
     virtual LRESULT DefaultProcessing(UINT message, WPARAM wParam, LPARAM lParam);
-    // Hands a subclassed window back to its previous procedure and owner. A window of the
-    // framework's own class that outlives its object stops naming the object in the registry;
-    // a wrapper's window is left untouched, and then nothing but the object's members is read,
-    // so a wrapper may be destroyed on any thread.
+    // Hands a subclassed window back to its previous procedure and owner. A window that outlives
+    // its object stops naming the object in the registry, also as the owner that an object which
+    // subclassed the window since would hand it back to; a wrapper's window is left untouched,
+    // and then nothing but the object's members is read, so a wrapper may be destroyed on any
+    // thread.
     virtual ~WindowBase();
     // Called by the message loop for each queued message of this window before it is translated
     // and dispatched; return true to consume it.
@@ -86,7 +87,7 @@ public:
     virtual bool OnMouseWheel(UINT keyState, UINT delta, UINT point);
     virtual bool OnMove(UINT x, UINT y);
     virtual bool OnMoving(UINT edge, RECT* rectangle);
-    // WM_NCDESTROY: the registry entry is already gone, `handle` still set.
+    // WM_NCDESTROY: the registry no longer names the object, `handle` still set.
     virtual bool OnNcDestroy();
     virtual UINT OnNcHitTest(UINT point);
     virtual bool OnNcPaint(HRGN updateRegion);
@@ -123,10 +124,15 @@ public:
     // The window bound to or wrapped by the object; null when there is none.
     HWND handle = nullptr;
 
+protected:
+    // How often the object has been bound to a window, so that a creation the platform refused
+    // can tell whether its window reached the object first.
+    unsigned Bindings() const { return bindings; }
+
 private:
     friend LRESULT CALLBACK FrameworkWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
     friend INT_PTR CALLBACK FrameworkDialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam);
-    friend LRESULT RouteMessage(WindowBase* target, UINT message, WPARAM wParam, LPARAM lParam,
+    friend LRESULT RouteMessage(WindowBase* target, HWND window, UINT message, WPARAM wParam, LPARAM lParam,
                                 LRESULT defaultResult);
 
     // Binds the object to the window: `handle` and the registry entry.
@@ -139,4 +145,5 @@ private:
     // True from binding until the final message: only such an object can be named by the
     // registry, so only its destructor needs to look there.
     bool bound = false;
+    unsigned bindings = 0;
 };

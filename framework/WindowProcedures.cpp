@@ -22,7 +22,7 @@ LRESULT CALLBACK FrameworkWindowProc(HWND window, UINT message, WPARAM wParam, L
         if (object == nullptr)
             return DefWindowProcW(window, message, wParam, lParam);
         previous = object->previousProc;
-        return RouteMessage(object, message, wParam, lParam, 0);
+        return RouteMessage(object, window, message, wParam, lParam, 0);
     } catch (...) {
         // A handler threw. Unwinding into the platform's frames is undefined, so the message is
         // answered as if no handler had taken it.
@@ -37,25 +37,36 @@ LRESULT CALLBACK FrameworkWindowProc(HWND window, UINT message, WPARAM wParam, L
 INT_PTR CALLBACK FrameworkDialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam)
 {
     try {
+        // An object that subclassed the dialog passes on what it does not take through the
+        // previous procedure, which leads here; the dialog's own object is the owner that it took
+        // the window over from.
         WindowBase* object = WindowRegistry::shared.Find(dialog);
+        if (object != nullptr && object->previousProc != nullptr)
+            object = object->previousOwner;
         if (message == WM_INITDIALOG) {
             // The run passes the dialog object itself as the initialisation parameter.
             auto* bound = reinterpret_cast<Dialog*>(lParam);
             bound->Bind(dialog);
             if (!bound->isModal)
                 ModelessDialogList::shared.Add(dialog);
-            return RouteMessage(bound, message, wParam, lParam, TRUE);
+            return RouteMessage(bound, dialog, message, wParam, lParam, TRUE);
         }
         if (message == WM_NCDESTROY) {
             WindowRegistry::shared.Remove(dialog);
-            // The registry may also name an object that subclassed the dialog, which is no Dialog.
+            // A dialog without an object (its window outlived it) leaves the list as well.
             const auto* owner = dynamic_cast<const Dialog*>(object);
-            if (owner != nullptr && !owner->isModal)
+            if (owner == nullptr || !owner->isModal)
                 ModelessDialogList::shared.Remove(dialog);
         }
         if (object == nullptr)
             return FALSE;
-        return RouteMessage(object, message, wParam, lParam, TRUE);
+        const LRESULT answer = RouteMessage(object, dialog, message, wParam, lParam, TRUE);
+        // The dialog manager passes this procedure's answer on only for WM_INITDIALOG, the
+        // WM_CTLCOLOR messages and a few others; for every other message the sender gets the
+        // dialog's message result, which a handled message therefore sets as well.
+        if (answer != 0)
+            SetWindowLongPtrW(dialog, DWLP_MSGRESULT, answer);
+        return answer;
     } catch (...) {
         // A handler threw: answered as not handled, so the dialog manager applies its default.
         return FALSE;

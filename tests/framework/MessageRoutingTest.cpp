@@ -1,8 +1,8 @@
 #include "tests/framework/ProbeWindow.h"
 #include "tests/framework/ScriptedDialog.h"
+#include "tests/framework/TestResources.h"
 
 #include "framework/ApplicationBase.h"
-#include "framework/WindowProcedures.h"
 #include "framework/WindowRegistry.h"
 
 #include <commctrl.h>
@@ -113,6 +113,10 @@ public:
     bool OnMove(UINT, UINT) override { return true; }
     bool OnMeasureItem(UINT, MEASUREITEMSTRUCT*) override { return true; }
     bool OnDrawItem(UINT, DRAWITEMSTRUCT*) override { return true; }
+    bool OnEraseBkgnd(HDC) override { return true; }
+    LRESULT OnNotify(UINT, NMHDR*) override { return 5; }
+    UINT OnGetDlgCode(UINT, MSG*) override { return DLGC_WANTALLKEYS; }
+    UINT OnNcHitTest(UINT) override { return HTCAPTION; }
 };
 
 class MessageRoutingTest : public testing::Test {
@@ -185,12 +189,21 @@ TEST_F(MessageRoutingTest, HandledMessagesAnswerTheWindowsOrTheDialogsDefault)
     DRAWITEMSTRUCT draw{};
     EXPECT_EQ(Send(WM_DRAWITEM, 0, reinterpret_cast<LPARAM>(&draw)), 1);
 
+    // A dialog's sender gets what the dialog manager passes on: the answer of a handled message.
     HandlingDialog dialog;
     ASSERT_TRUE(dialog.OpenModeless());
-    EXPECT_EQ(FrameworkDialogProc(dialog.handle, WM_MOVE, 0, 0), 1);
-    EXPECT_EQ(FrameworkDialogProc(dialog.handle, WM_MEASUREITEM, 0, reinterpret_cast<LPARAM>(&measure)), 1);
-    EXPECT_EQ(FrameworkDialogProc(dialog.handle, WM_DRAWITEM, 0, reinterpret_cast<LPARAM>(&draw)), 1);
-    EXPECT_EQ(FrameworkDialogProc(dialog.handle, WM_KEYDOWN, VK_SPACE, 0), 0) << "unhandled: the dialog manager's turn";
+    const auto ask = [&dialog](UINT message, WPARAM wParam = 0, LPARAM lParam = 0) {
+        return SendMessageW(dialog.handle, message, wParam, lParam);
+    };
+    EXPECT_EQ(ask(WM_MOVE), 1);
+    EXPECT_EQ(ask(WM_MEASUREITEM, 0, reinterpret_cast<LPARAM>(&measure)), 1);
+    EXPECT_EQ(ask(WM_DRAWITEM, 0, reinterpret_cast<LPARAM>(&draw)), 1);
+    EXPECT_EQ(ask(WM_ERASEBKGND), 1);
+    const NMHDR header{GetDlgItem(dialog.handle, IDC_TEST_EDIT), IDC_TEST_EDIT, NM_CLICK};
+    EXPECT_EQ(ask(WM_NOTIFY, IDC_TEST_EDIT, reinterpret_cast<LPARAM>(&header)), 5);
+    EXPECT_EQ(ask(WM_GETDLGCODE), DLGC_WANTALLKEYS);
+    EXPECT_EQ(ask(WM_NCHITTEST), HTCAPTION);
+    EXPECT_EQ(ask(WM_KEYDOWN, VK_SPACE), 0) << "unhandled: the dialog manager's turn";
 }
 
 TEST_F(MessageRoutingTest, WheelDeltaIsUnsignedAndMenuPointSigned)
@@ -260,10 +273,16 @@ public:
         handleWhenGone = handle;
     }
 
+    bool PreviewMessage(UINT message, WPARAM, LPARAM, LRESULT&) override
+    {
+        return message == WM_NCDESTROY && takesFinalMessage;
+    }
+
     HWND handleAtNcDestroy = nullptr;
     WindowBase* entryAtNcDestroy = this;
     HWND handleWhenGone = HWND(1);
     int gone = 0;
+    bool takesFinalMessage = false;
 };
 
 TEST(FinalMessageTest, UnbindsBeforeTheHandlersRun)
@@ -282,9 +301,16 @@ TEST(FinalMessageTest, UnbindsBeforeTheHandlersRun)
     EXPECT_EQ(object.handle, nullptr);
     EXPECT_EQ(WindowRegistry::shared.Find(window), nullptr);
 
-    // Unbound, the object can be bound again.
+    // Unbound, the object can be bound again; a PreviewMessage that takes the final message
+    // still leaves it unbound.
     ASSERT_TRUE(object.Create(nullptr));
-    EXPECT_EQ(WindowRegistry::shared.Find(object.handle), &object);
+    const HWND second = object.handle;
+    EXPECT_EQ(WindowRegistry::shared.Find(second), &object);
+    object.takesFinalMessage = true;
+    ASSERT_TRUE(DestroyWindow(second));
+    EXPECT_EQ(WindowRegistry::shared.Find(second), nullptr) << "a later window with this handle would reach the object";
+    EXPECT_EQ(object.handle, nullptr);
+    EXPECT_EQ(object.gone, 2);
 }
 
 } // namespace

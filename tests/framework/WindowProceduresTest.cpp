@@ -12,6 +12,7 @@
 #include <memory>
 #include <stdexcept>
 #include <string>
+#include <vector>
 
 namespace {
 
@@ -153,6 +154,42 @@ TEST_F(WindowProceduresTest, ASubclassingObjectHandsTheWindowBackWhenDestroyed)
     EXPECT_EQ(ModelessDialogList::shared.IndexOf(window), -1);
 }
 
+// Subclasses a dialog and writes what it sees into the dialog's own log, complemented.
+class DialogSubclass : public Window {
+public:
+    explicit DialogSubclass(ScriptedDialog& dialog) : log(dialog.routed) {}
+    bool PreviewMessage(UINT message, WPARAM, LPARAM, LRESULT&) override
+    {
+        log.push_back(~message);
+        return false;
+    }
+    std::vector<UINT>& log;
+};
+
+TEST_F(WindowProceduresTest, ASubclassedDialogStillReachesItsOwnObject)
+{
+    ScriptedDialog dialog;
+    ASSERT_TRUE(dialog.OpenModeless());
+    const HWND window = dialog.handle;
+    DialogSubclass subclass(dialog);
+    subclass.handle = window;
+    ASSERT_TRUE(subclass.Subclass());
+    dialog.routed.clear();
+
+    SendMessageW(window, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(L"renamed"));
+    // Cancel passes the subclassing object and ends the dialog.
+    SendMessageW(window, WM_COMMAND, IDCANCEL, 0);
+    EXPECT_FALSE(IsWindow(window));
+
+    // Each message reached the subclassing object first, then the dialog's own.
+    ASSERT_EQ(dialog.routed.size() % 2, 0u);
+    for (std::size_t i = 0; i < dialog.routed.size(); i += 2)
+        EXPECT_EQ(dialog.routed[i], ~dialog.routed[i + 1]) << "at " << i;
+    EXPECT_EQ(dialog.routed.back(), UINT{WM_NCDESTROY});
+    EXPECT_EQ(subclass.handle, nullptr);
+    EXPECT_EQ(WindowRegistry::shared.Find(window), nullptr);
+}
+
 TEST_F(WindowProceduresTest, TheFinalMessageReachesTheReplacedProcedureWithItsWindow)
 {
     RegisterForeignClass();
@@ -218,6 +255,52 @@ TEST_F(WindowProceduresTest, AnObjectDestroyedBeforeItsWindowLeavesNoEntry)
     replaced.reset();
     EXPECT_EQ(WindowRegistry::shared.Find(renamed), &other);
     other.handle = renamed; // so that `other` destroys the window
+}
+
+// Refuses every window's destruction while it is installed, as a CBT hook may.
+LRESULT CALLBACK RefuseDestruction(int code, WPARAM wParam, LPARAM lParam)
+{
+    return code == HCBT_DESTROYWND ? 1 : CallNextHookEx(nullptr, code, wParam, lParam);
+}
+
+// Refuses its creation at WM_CREATE and counts how often it hears that its window is gone.
+class RefusedWindow : public Window {
+public:
+    bool PreviewMessage(UINT message, WPARAM, LPARAM, LRESULT& result) override
+    {
+        result = -1;
+        return message == WM_CREATE;
+    }
+    void OnWindowGone() override { ++gone; }
+    int gone = 0;
+};
+
+TEST_F(WindowProceduresTest, NoEntryNamesADestroyedObject)
+{
+    // OnWindowGone once per failed creation: from the final message when the window had reached
+    // the object, else from the creation itself.
+    RefusedWindow refused;
+    EXPECT_FALSE(refused.Create(nullptr));
+    EXPECT_EQ(refused.gone, 1);
+    EXPECT_FALSE(refused.CreateOfClass(L"No Such Class", nullptr, nullptr, 0, 0, nullptr, nullptr));
+    EXPECT_EQ(refused.gone, 2);
+
+    // A dialog object goes while another object subclasses its window, which a hook keeps alive.
+    auto dialog = std::make_unique<ScriptedDialog>();
+    ASSERT_TRUE(dialog->OpenModeless());
+    const HWND window = dialog->handle;
+    {
+        Window subclass;
+        subclass.handle = window;
+        ASSERT_TRUE(subclass.Subclass());
+        const HHOOK hook = SetWindowsHookExW(WH_CBT, RefuseDestruction, nullptr, GetCurrentThreadId());
+        dialog.reset();
+        UnhookWindowsHookEx(hook);
+        ASSERT_TRUE(IsWindow(window));
+    }
+    ASSERT_EQ(WindowRegistry::shared.Find(window), nullptr) << "the window's next message would reach a freed object";
+    EXPECT_TRUE(DestroyWindow(window));
+    EXPECT_EQ(ModelessDialogList::shared.IndexOf(window), -1);
 }
 
 // Handlers that throw; the procedures must answer as for an unhandled message.

@@ -60,7 +60,7 @@ demo: build
 	    tools/wine-run $(PREFIX) $(BUILD)/demo/ferrix_demo.exe $(BUILD)/ferrix.exe 'C:\Ferrix demo' $(SHOTS)
 
 clean:
-	rm -rf $(BUILD)
+	rm -rf $(BUILD) dist
 
 # Fuzzing the command-line splitter and the target naming, natively with clang's libFuzzer and
 # sanitizers (tests/fuzz/fuzz.mk); neither `make test` nor CI runs it.

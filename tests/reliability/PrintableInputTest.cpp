@@ -125,7 +125,7 @@ TEST_P(MaskCharacterTest, RunsByTheRules)
     // A lone backslash, or a slash, which the listing reads as one, names the root of the current
     // drive: the listing would search every folder of the drive (over a minute under Wine, and the
     // listing cannot be cancelled) for a name part that matches nothing. FileListerTest checks on a
-    // small tree that such a mask lists nothing.
+    // small tree that a mask ending in a backslash lists nothing.
     if (settings.mask == L"\\" || settings.mask == L"/")
         return;
     RunAndCheck("mask \"" + Utf8(settings.mask) + "\"");

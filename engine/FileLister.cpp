@@ -79,10 +79,10 @@ bool FileLister::ScanFolders(std::wstring path, bool throughLink)
         const std::wstring name = data.cFileName;
         if (name == L"." || name == L"..")
             continue;
-        if (!ScanFolders(folder + name + L"\\", (data.dwFileAttributes & FILE_ATTRIBUTE_REPARSE_POINT) != 0)) {
+        // A subfolder that refuses its search (on Windows many do, such as the legacy links in a
+        // user's profile) is still listed and hides none of the folders after it.
+        if (!ScanFolders(folder + name + L"\\", (data.dwFileAttributes & FILE_ATTRIBUTE_REPARSE_POINT) != 0))
             complete = false;
-            break;
-        }
     } while (search.Next(data));
     scanPath.pop_back();
     return complete;

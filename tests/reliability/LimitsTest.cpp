@@ -168,8 +168,9 @@ TEST_F(LimitsTest, ATargetThatIsTheShortNameOfASourceLeavesTheSourceAlone)
 }
 
 // A tree one level deeper than the platform can create: built to the deepest folder that the
-// platform makes, then pushed further by moving a prepared subtree into it. The listing stops at
-// the folder it cannot search, and everything that it did not list stays where it is.
+// platform makes, then pushed further by moving a prepared subtree into it. The folder that the
+// listing cannot search adds no file, everything that it did not list stays where it is, and the
+// folders after it are listed all the same.
 TEST_F(LimitsTest, ASourceTreeDeeperThanThePlatformAllowsLosesNothing)
 {
     const std::wstring name(100, L'n');
@@ -200,15 +201,16 @@ TEST_F(LimitsTest, ASourceTreeDeeperThanThePlatformAllowsLosesNothing)
     }
 
     ASSERT_FALSE(trace.empty());
-    EXPECT_EQ(trace.back(), L"position 2") << "a.txt and bottom.txt are listed, and the run ends";
+    EXPECT_EQ(trace.back(), L"position 3") << "a.txt, bottom.txt and after.txt are listed, and the run ends";
     EXPECT_EQ(ReadFileBytes(destination + L"\\a.txt"), "top");
     EXPECT_FALSE(FileExists(source + L"\\a.txt"));
     const std::wstring bottomTarget = destination + bottom.substr(source.size());
     EXPECT_NE(FileExists(bottom), FileExists(bottomTarget)) << "bottom.txt is either moved or kept";
     EXPECT_EQ(ReadFileBytes(FileExists(bottom) ? bottom : bottomTarget), "at the bottom");
     EXPECT_EQ(ReadFileBytes(prepared + L"\\" + name + L"\\" + name + L"\\beyond.txt"), "beyond the limit");
-    EXPECT_EQ(ReadFileBytes(source + L"\\zz\\after.txt"), "after the deep folder")
-        << "the folders after the one that cannot be searched are not listed";
+    EXPECT_FALSE(FileExists(source + L"\\zz\\after.txt"));
+    EXPECT_EQ(ReadFileBytes(destination + L"\\zz\\after.txt"), "after the deep folder")
+        << "the folders after the one that cannot be searched are listed";
 }
 
 } // namespace

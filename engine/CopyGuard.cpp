@@ -1,5 +1,7 @@
 #include "engine/CopyGuard.h"
 
+#include "engine/PlatformPath.h"
+
 #include <windows.h>
 
 namespace {
@@ -9,21 +11,11 @@ namespace {
 // regard to the user's locale. Empty when the platform cannot resolve it.
 std::wstring FileNameKey(const std::wstring& path)
 {
-    std::wstring full(MAX_PATH, L'\0');
-    for (;;) {
-        const DWORD length = GetFullPathNameW(path.c_str(), static_cast<DWORD>(full.size()), full.data(), nullptr);
-        if (length == 0)
-            return {};
-        if (length < full.size()) {
-            full.resize(length);
-            break;
-        }
-        full.resize(length); // too small: `length` is the size needed, terminator included
-    }
+    const std::wstring full = FullPath(path);
     std::wstring key(full.size(), L'\0');
     const int size = static_cast<int>(full.size());
-    if (LCMapStringEx(LOCALE_NAME_INVARIANT, LCMAP_UPPERCASE, full.data(), size, key.data(), size, nullptr,
-                      nullptr, 0) != size)
+    if (size == 0 || LCMapStringEx(LOCALE_NAME_INVARIANT, LCMAP_UPPERCASE, full.data(), size, key.data(), size,
+                                   nullptr, nullptr, 0) != size)
         return {};
     return key;
 }

@@ -5,6 +5,7 @@
 #include "engine/CreateDirectoryPath.h"
 #include "engine/FileLister.h"
 #include "engine/NamingRule.h"
+#include "engine/PlatformPath.h"
 #include "framework/Dialog.h"
 #include "ui/resources/Resource.h"
 
@@ -25,10 +26,11 @@ enum class Reached { Nothing, ItsOwnName, AnotherName };
 
 Reached WhatPathReaches(const std::wstring& path)
 {
-    if (GetFileAttributesW(path.c_str()) == INVALID_FILE_ATTRIBUTES)
+    const std::wstring platform = PlatformPath(path);
+    if (GetFileAttributesW(platform.c_str()) == INVALID_FILE_ATTRIBUTES)
         return Reached::Nothing;
     WIN32_FIND_DATAW data;
-    const HANDLE found = FindFirstFileW(path.c_str(), &data);
+    const HANDLE found = FindFirstFileW(platform.c_str(), &data);
     if (found == INVALID_HANDLE_VALUE)
         return Reached::AnotherName;
     FindClose(found);
@@ -45,18 +47,21 @@ Reached WhatPathReaches(const std::wstring& path)
 // takes the checked way, so the outcome is the overwriting copy's in every case.
 bool CopyToTarget(const std::wstring& entry, const std::wstring& target)
 {
-    if (CopyFileW(entry.c_str(), target.c_str(), TRUE))
+    const std::wstring from = PlatformPath(entry);
+    const std::wstring to = PlatformPath(target);
+    if (CopyFileW(from.c_str(), to.c_str(), TRUE))
         return true;
-    return WhatPathReaches(target) != Reached::AnotherName && CopyFileW(entry.c_str(), target.c_str(), FALSE);
+    return WhatPathReaches(target) != Reached::AnotherName && CopyFileW(from.c_str(), to.c_str(), FALSE);
 }
 
 // True when the source is gone: a read-only or system source is deleted at the second attempt.
 bool DeleteSource(const std::wstring& entry)
 {
-    if (DeleteFileW(entry.c_str()))
+    const std::wstring source = PlatformPath(entry);
+    if (DeleteFileW(source.c_str()))
         return true;
-    SetFileAttributesW(entry.c_str(), FILE_ATTRIBUTE_NORMAL); // the second deletion tells whether it helped
-    return DeleteFileW(entry.c_str()) != FALSE;
+    SetFileAttributesW(source.c_str(), FILE_ATTRIBUTE_NORMAL); // the second deletion tells whether it helped
+    return DeleteFileW(source.c_str()) != FALSE;
 }
 
 } // namespace

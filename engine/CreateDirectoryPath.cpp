@@ -1,5 +1,7 @@
 #include "engine/CreateDirectoryPath.h"
 
+#include "engine/PlatformPath.h"
+
 #include <windows.h>
 
 bool CreateDirectoryPath(const std::wstring& path)
@@ -11,7 +13,7 @@ bool CreateDirectoryPath(const std::wstring& path)
     // each slower the longer the path.
     const size_t last = path.rfind(L'\\');
     if (last != std::wstring::npos) {
-        const DWORD attributes = GetFileAttributesW(path.substr(0, last).c_str());
+        const DWORD attributes = GetFileAttributesW(PlatformPath(path.substr(0, last)).c_str());
         if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY))
             return true;
     }
@@ -26,7 +28,8 @@ bool CreateDirectoryPath(const std::wstring& path)
     for (; next < path.size(); ++next) {
         if (path[next] == L'\\') {
             // Another object of that name (even a file) counts as present; the copy into it then fails.
-            if (!CreateDirectoryW(folder.c_str(), nullptr) && GetLastError() != ERROR_ALREADY_EXISTS)
+            if (!CreateDirectoryW(PlatformPath(folder, plainFolderLimit).c_str(), nullptr) &&
+                GetLastError() != ERROR_ALREADY_EXISTS)
                 return false;
         }
         folder += path[next];

@@ -1,5 +1,7 @@
 #include "engine/FileLister.h"
 
+#include "engine/PlatformPath.h"
+
 #include <windows.h>
 
 #include <algorithm>
@@ -10,7 +12,7 @@ namespace {
 class FindHandle {
 public:
     FindHandle(const std::wstring& pattern, WIN32_FIND_DATAW& data)
-        : handle(FindFirstFileW(pattern.c_str(), &data)) {}
+        : handle(FindFirstFileW(PlatformPath(pattern).c_str(), &data)) {}
     ~FindHandle()
     {
         if (IsOpen())
@@ -91,7 +93,7 @@ bool FileLister::ScanFolders(std::wstring path, bool throughLink)
 std::optional<FileLister::FolderId> FileLister::ReadFolderId(const std::wstring& folder)
 {
     std::optional<FolderId> id;
-    const HANDLE opened = CreateFileW(folder.empty() ? L"." : folder.c_str(), 0,
+    const HANDLE opened = CreateFileW(PlatformPath(folder.empty() ? L"." : folder).c_str(), 0,
                                       FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
                                       OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr);
     if (opened == INVALID_HANDLE_VALUE)

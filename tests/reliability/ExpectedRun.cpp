@@ -1,5 +1,6 @@
 #include "tests/reliability/ExpectedRun.h"
 
+#include "engine/PlatformPath.h"
 #include "tests/support/TempFolder.h"
 
 #include <algorithm>
@@ -43,7 +44,7 @@ std::vector<std::wstring> ExpectedListing(const TreeState& tree, const std::wstr
         const std::wstring below = path.substr(start->second.size()); // "" or "\sub\deep"
         const std::wstring prefix = folderPart + (below.empty() ? L"" : below.substr(1) + L"\\");
         WIN32_FIND_DATAW data;
-        const HANDLE search = FindFirstFileW((path + L"\\" + namePart).c_str(), &data);
+        const HANDLE search = FindFirstFileW(PlatformPath(path + L"\\" + namePart).c_str(), &data);
         if (search == INVALID_HANDLE_VALUE)
             continue;
         do {

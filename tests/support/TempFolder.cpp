@@ -1,5 +1,7 @@
 #include "tests/support/TempFolder.h"
 
+#include "engine/PlatformPath.h"
+
 #include <windows.h>
 
 #include <algorithm>
@@ -80,7 +82,7 @@ TempFolder::~TempFolder()
 void WriteFileBytes(const std::wstring& file, const std::string& bytes)
 {
     MakeFolders(ParentOf(file));
-    HANDLE handle = CreateFileW(file.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
+    HANDLE handle = CreateFileW(PlatformPath(file).c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
                                 FILE_ATTRIBUTE_NORMAL, nullptr);
     if (handle == INVALID_HANDLE_VALUE)
         Fail("CreateFileW");
@@ -93,7 +95,7 @@ void WriteFileBytes(const std::wstring& file, const std::string& bytes)
 
 std::string ReadFileBytes(const std::wstring& file)
 {
-    HANDLE handle = CreateFileW(file.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE,
+    HANDLE handle = CreateFileW(PlatformPath(file).c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE,
                                 nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
     if (handle == INVALID_HANDLE_VALUE)
         Fail("CreateFileW");
@@ -108,13 +110,13 @@ std::string ReadFileBytes(const std::wstring& file)
 
 bool FileExists(const std::wstring& file)
 {
-    const DWORD attributes = GetFileAttributesW(file.c_str());
+    const DWORD attributes = GetFileAttributesW(PlatformPath(file).c_str());
     return attributes != INVALID_FILE_ATTRIBUTES && !(attributes & FILE_ATTRIBUTE_DIRECTORY);
 }
 
 bool FolderExists(const std::wstring& folder)
 {
-    const DWORD attributes = GetFileAttributesW(folder.c_str());
+    const DWORD attributes = GetFileAttributesW(PlatformPath(folder).c_str());
     return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY);
 }
 
@@ -123,24 +125,26 @@ void MakeFolders(const std::wstring& folder)
     if (folder.empty() || FolderExists(folder))
         return;
     MakeFolders(ParentOf(folder));
-    if (!CreateDirectoryW(folder.c_str(), nullptr) && GetLastError() != ERROR_ALREADY_EXISTS)
+    if (!CreateDirectoryW(PlatformPath(folder, plainFolderLimit).c_str(), nullptr) &&
+        GetLastError() != ERROR_ALREADY_EXISTS)
         Fail("CreateDirectoryW");
 }
 
 void RemoveTree(const std::wstring& path)
 {
-    const DWORD attributes = GetFileAttributesW(path.c_str());
+    const std::wstring platform = PlatformPath(path);
+    const DWORD attributes = GetFileAttributesW(platform.c_str());
     if (attributes == INVALID_FILE_ATTRIBUTES)
         return;
-    SetFileAttributesW(path.c_str(), FILE_ATTRIBUTE_NORMAL);
+    SetFileAttributesW(platform.c_str(), FILE_ATTRIBUTE_NORMAL);
     if (!(attributes & FILE_ATTRIBUTE_DIRECTORY)) {
-        DeleteFileW(path.c_str());
+        DeleteFileW(platform.c_str());
         return;
     }
     // A folder link is removed as a link; its target is left alone.
     if (!(attributes & FILE_ATTRIBUTE_REPARSE_POINT)) {
         WIN32_FIND_DATAW data;
-        HANDLE search = FindFirstFileW((path + L"\\*").c_str(), &data);
+        HANDLE search = FindFirstFileW(PlatformPath(path + L"\\*").c_str(), &data);
         if (search != INVALID_HANDLE_VALUE) {
             do {
                 const std::wstring name = data.cFileName;
@@ -152,7 +156,7 @@ void RemoveTree(const std::wstring& path)
     }
     // Under Wine a folder link is a Linux symbolic link, which neither RemoveDirectoryW nor
     // DeleteFileW removes.
-    if (!RemoveDirectoryW(path.c_str()) && (attributes & FILE_ATTRIBUTE_REPARSE_POINT)) {
+    if (!RemoveDirectoryW(platform.c_str()) && (attributes & FILE_ATTRIBUTE_REPARSE_POINT)) {
         const std::wstring linuxLink = LinuxPath(path);
         if (!linuxLink.empty())
             RunLinuxProgram(L"/bin/rm \"" + linuxLink + L"\"",

@@ -38,12 +38,18 @@ TEST(CreateDirectoryPathTest, AFolderThePlatformRefusesEndsTheWalk)
     EXPECT_TRUE(FileExists(root / L"file"));
 }
 
-TEST(CreateDirectoryPathTest, APathFromTheRootOrAServerCreatesNothing)
+// The root that a path begins with names no folder to create; every folder below it is made.
+TEST(CreateDirectoryPathTest, TheRootOfADriveAShareOrTheirExtendedFormsIsSteppedOver)
 {
-    const TempFolder root;
-    const std::wstring name = root.Path().substr(root.Path().rfind(L'\\') + 1) + L"-rooted";
-    EXPECT_FALSE(CreateDirectoryPath(L"\\" + name + L"\\x\\"));
-    EXPECT_FALSE(FolderExists(L"\\" + name));
+    TempFolder root;
+    const std::wstring share = root.Share();
+    const CurrentDirectoryScope inside(root.Path()); // "\\..." is on its drive
+    EXPECT_TRUE(CreateDirectoryPath(root.Path().substr(2) + L"\\rooted\\x\\"));
+    EXPECT_TRUE(CreateDirectoryPath(L"\\\\?\\" + root.Path() + L"\\extended\\x\\"));
+    EXPECT_TRUE(CreateDirectoryPath(share + L"\\shared\\x\\"));
+    EXPECT_TRUE(CreateDirectoryPath(L"\\\\?\\UNC" + share.substr(1) + L"\\unc\\x\\"));
+    for (const wchar_t* made : {L"rooted\\x", L"extended\\x", L"shared\\x", L"unc\\x"})
+        EXPECT_TRUE(FolderExists(root / made)) << made;
     EXPECT_FALSE(CreateDirectoryPath(L"\\\\ferrix-no-server\\share\\x\\"));
 }
 

@@ -76,7 +76,31 @@ TempFolder::TempFolder()
 
 TempFolder::~TempFolder()
 {
+    if (!shareLink.empty())
+        RunLinuxProgram(L"/bin/rm \"" + shareLink + L"\"", [this] { return !FolderExists(share); });
     RemoveTree(path);
+}
+
+std::wstring TempFolder::Share()
+{
+    if (!share.empty())
+        return share;
+    wchar_t prefix[MAX_PATH];
+    const DWORD length = GetEnvironmentVariableW(L"WINEPREFIX", prefix, MAX_PATH);
+    if (length == 0 || length >= MAX_PATH) {
+        share = L"\\\\localhost\\" + path.substr(0, 1) + L"$" + path.substr(2);
+    } else {
+        const std::wstring name = path.substr(path.rfind(L'\\') + 1);
+        const std::wstring server = std::wstring(prefix, length) + L"/dosdevices/unc/ferrix-test";
+        share = L"\\\\ferrix-test\\" + name;
+        shareLink = server + L"/" + name;
+        RunLinuxProgram(L"/bin/sh -c \"mkdir -p '" + server + L"' && ln -s '" + LinuxPath(path) + L"' '" + shareLink +
+                            L"'\"",
+                        [this] { return FolderExists(share); });
+    }
+    if (!FolderExists(share))
+        throw std::runtime_error("the share made for a temporary folder does not reach it");
+    return share;
 }
 
 void WriteFileBytes(const std::wstring& file, const std::string& bytes)

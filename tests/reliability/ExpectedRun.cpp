@@ -27,7 +27,8 @@ std::wstring TargetOf(const CopySettings& settings, const std::wstring& entry)
     return target;
 }
 
-std::vector<std::wstring> ExpectedListing(const TreeState& tree, const std::wstring& mask)
+std::vector<std::wstring> ExpectedListing(const TreeState& tree, const std::wstring& mask,
+                                          const std::vector<std::wstring>& unlistable)
 {
     const size_t last = mask.rfind(L'\\');
     const std::wstring folderPart = last == std::wstring::npos ? std::wstring() : mask.substr(0, last + 1);
@@ -37,9 +38,16 @@ std::vector<std::wstring> ExpectedListing(const TreeState& tree, const std::wstr
     if (start == tree.folders.end())
         return {};
 
+    std::vector<std::wstring> hidden; // the keys of the folders that refuse listing from the start folder on
+    for (const std::wstring& folder : unlistable) {
+        if (IsAtOrBelow(PathKey(folder), startKey))
+            hidden.push_back(PathKey(folder));
+    }
+
     std::vector<std::wstring> entries;
     for (const auto& [key, path] : tree.folders) {
-        if (!IsAtOrBelow(key, startKey))
+        const auto hides = [&key](const std::wstring& refusing) { return IsAtOrBelow(key, refusing); };
+        if (!IsAtOrBelow(key, startKey) || std::any_of(hidden.begin(), hidden.end(), hides))
             continue;
         const std::wstring below = path.substr(start->second.size()); // "" or "\sub\deep"
         const std::wstring prefix = folderPart + (below.empty() ? L"" : below.substr(1) + L"\\");

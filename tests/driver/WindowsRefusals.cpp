@@ -131,7 +131,8 @@ struct Replacement {
 };
 
 const Replacement replacements[] = {
-    {"CreateDirectoryW", reinterpret_cast<void*>(&RefusingCreateDirectoryW), reinterpret_cast<void**>(&nextCreateDirectoryW)},
+    {"CreateDirectoryW", reinterpret_cast<void*>(&RefusingCreateDirectoryW),
+     reinterpret_cast<void**>(&nextCreateDirectoryW)},
     {"CreateFileW", reinterpret_cast<void*>(&RefusingCreateFileW), reinterpret_cast<void**>(&nextCreateFileW)},
     {"CopyFileW", reinterpret_cast<void*>(&RefusingCopyFileW), reinterpret_cast<void**>(&nextCopyFileW)},
     {"DeleteFileW", reinterpret_cast<void*>(&RefusingDeleteFileW), reinterpret_cast<void**>(&nextDeleteFileW)},

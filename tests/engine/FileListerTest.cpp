@@ -143,7 +143,8 @@ TEST_F(FileListerTest, EveryRunStartsFromEmptyLists)
 // characters is found.
 TEST_F(FileListerTest, AFolderThatRefusesListingOrLiesPastMaxPathHidesNoOtherFile)
 {
-    const std::wstring deep = std::wstring(100, L'd') + L"\\" + std::wstring(100, L'e') + L"\\" + std::wstring(100, L'f');
+    const std::wstring deep =
+        std::wstring(100, L'd') + L"\\" + std::wstring(100, L'e') + L"\\" + std::wstring(100, L'f');
     const Names reachable = {L"top.txt", L"a\\1.txt", L"z\\4.txt", deep + L"\\5.txt", deep + L"\\g\\6.txt"};
     for (const std::wstring& file : reachable)
         Write(file);

@@ -60,7 +60,8 @@ TEST(WindowsRefusalsTest, RefusesPlainPathsFromTheLimitAndSearchesInTheNamedFold
          }},
         {"CreateFileW",
          [](auto& path) {
-             const HANDLE file = CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr);
+             const HANDLE file =
+                 CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr);
              return file != INVALID_HANDLE_VALUE && CloseHandle(file);
          }},
         {"CopyFileW from", [&copy](auto& path) { return CopyFileW(path.c_str(), copy.c_str(), FALSE) != 0; }},

@@ -5,7 +5,8 @@
 #include <string>
 
 // Creates every folder along the path up to its last backslash; what follows that backslash (a
-// file name) is never created. True when each of them exists or was created, false at the first
-// one that the platform refuses; the folders after it are not tried. A path that begins with a
-// backslash (a UNC path, or one from the root of the current drive) creates nothing.
+// file name) is never created, and neither is the root that the path begins with: a drive ("C:\"),
+// the current drive's root ("\"), a share ("\\server\share\") or their extended forms ("\\?\C:\",
+// "\\?\UNC\server\share\"). True when each folder exists or was created, false at the first one
+// that the platform refuses; the folders after it are not tried. Folders of any length are made.
 bool CreateDirectoryPath(const std::wstring& path);

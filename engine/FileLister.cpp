@@ -1,5 +1,7 @@
 #include "engine/FileLister.h"
 
+#include "engine/PlatformPath.h"
+
 #include <windows.h>
 
 #include <algorithm>
@@ -10,7 +12,7 @@ namespace {
 class FindHandle {
 public:
     FindHandle(const std::wstring& pattern, WIN32_FIND_DATAW& data)
-        : handle(FindFirstFileW(pattern.c_str(), &data)) {}
+        : handle(FindFirstFileW(PlatformPath(pattern).c_str(), &data)) {}
     ~FindHandle()
     {
         if (IsOpen())
@@ -82,10 +84,10 @@ bool FileLister::ScanFolders(std::wstring path, bool throughLink)
         const std::wstring name = data.cFileName;
         if (name == L"." || name == L"..")
             continue;
-        if (!ScanFolders(folder + name + L"\\", (data.dwFileAttributes & FILE_ATTRIBUTE_REPARSE_POINT) != 0)) {
+        // A subfolder that refuses its search (on Windows many do, such as the legacy links in a
+        // user's profile) is still listed and hides none of the folders after it.
+        if (!ScanFolders(folder + name + L"\\", (data.dwFileAttributes & FILE_ATTRIBUTE_REPARSE_POINT) != 0))
             complete = false;
-            break;
-        }
     } while (search.Next(data));
     scanPath.pop_back();
     return complete;
@@ -94,7 +96,7 @@ bool FileLister::ScanFolders(std::wstring path, bool throughLink)
 std::optional<FileLister::FolderId> FileLister::ReadFolderId(const std::wstring& folder)
 {
     std::optional<FolderId> id;
-    const HANDLE opened = CreateFileW(folder.empty() ? L"." : folder.c_str(), 0,
+    const HANDLE opened = CreateFileW(PlatformPath(folder.empty() ? L"." : folder).c_str(), 0,
                                       FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
                                       OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr);
     if (opened == INVALID_HANDLE_VALUE)

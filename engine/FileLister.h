@@ -20,8 +20,9 @@ public:
     bool ListFiles(std::wstring mask);
 
     // Appends the folder part of the path and every folder below it to FolderList. False when a
-    // search could not be started; the scan then stops everywhere up the recursion. `throughLink`:
-    // the folder was reached through a folder link (a reparse point).
+    // search below it could not be started; that folder is listed all the same, and the scan goes
+    // on with its next sibling. `throughLink`: the folder was reached through a folder link (a
+    // reparse point).
     bool ScanFolders(std::wstring path, bool throughLink = false);
 
     // Appends every file (not folder) that the directory search finds for the pattern.

@@ -1,6 +1,7 @@
 #include "ui/MainDialog.h"
 
 #include "app/CopySettings.h"
+#include "engine/PlatformPath.h"
 #include "framework/ApplicationBase.h"
 #include "framework/StaticOrder.h"
 #include "ui/resources/Resource.h"
@@ -21,7 +22,7 @@ const wchar_t* const caption = L"Ferrix";
 
 bool IsFolder(const std::wstring& path)
 {
-    const DWORD attributes = GetFileAttributesW(path.c_str());
+    const DWORD attributes = GetFileAttributesW(PlatformPath(path).c_str());
     return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY) != 0;
 }
 

@@ -30,13 +30,6 @@ std::wstring EnvironmentBlock(const std::map<std::wstring, std::wstring>& additi
 
 } // namespace
 
-std::wstring FullPath(const std::wstring& path)
-{
-    std::wstring full(GetFullPathNameW(path.c_str(), 0, nullptr, nullptr), L'\0');
-    full.resize(GetFullPathNameW(path.c_str(), static_cast<DWORD>(full.size()), full.data(), nullptr));
-    return full;
-}
-
 DrivenProcess::DrivenProcess(const std::wstring& commandLine, const std::wstring& currentDirectory,
                              const std::map<std::wstring, std::wstring>& environment, bool probed)
 {

@@ -6,6 +6,7 @@
 // nothing behind.
 #pragma once
 
+#include "engine/PlatformPath.h" // FullPath, for naming a program to start or a folder to give it
 #include "tests/driver/ProbeHook.h"
 #include "tests/driver/Wait.h"
 #include "tests/driver/WindowQuery.h"
@@ -16,10 +17,6 @@
 #include <memory>
 #include <string>
 #include <vector>
-
-// A path made full against the driver's current directory, for naming a program to start or a
-// folder to give it; under Wine a Unix path from the build names the same file on drive Z:.
-std::wstring FullPath(const std::wstring& path);
 
 class DrivenProcess {
 public:

@@ -1,5 +1,6 @@
 #include "tests/driver/FolderTree.h"
 
+#include "engine/PlatformPath.h"
 #include "tests/support/TempFolder.h"
 
 #include <windows.h>
@@ -9,7 +10,7 @@ namespace {
 void ReadBelow(const std::wstring& folder, const std::wstring& relative, FolderTree& tree)
 {
     WIN32_FIND_DATAW found;
-    const HANDLE search = FindFirstFileW((folder + L"\\*").c_str(), &found);
+    const HANDLE search = FindFirstFileW(PlatformPath(folder + L"\\*").c_str(), &found);
     if (search == INVALID_HANDLE_VALUE)
         return;
     do {

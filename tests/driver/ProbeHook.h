@@ -22,6 +22,9 @@ public:
     // of each name waits at the gate until the test opens it.
     static constexpr const wchar_t* holdNames = L"PROBE_HOLD";
     static constexpr const wchar_t* holdEvents = L"PROBE_HOLD_EVENTS";
+    // Folders separated by '|', "|" alone for none: the program refuses what Windows refuses
+    // (WindowsRefusals), these folders refusing listing, from before it runs to its exit.
+    static constexpr const wchar_t* windowsRefusals = L"PROBE_WINDOWS_REFUSALS";
 
     // Hooks the thread, which may belong to another process and not have run yet; throws when
     // that fails.

@@ -2,6 +2,11 @@
 // and what the probe does there on its variables. It passes every hook event on.
 #include "tests/driver/ImportPatch.h"
 #include "tests/driver/ProbeHook.h"
+#include "tests/driver/WindowsRefusals.h"
+
+#include <exception>
+#include <string>
+#include <vector>
 
 namespace {
 
@@ -126,6 +131,25 @@ void SetGate()
                 reinterpret_cast<void**>(&realFindFirstFileW));
 }
 
+// Windows' refusals in the program's own calls when the process asks for them, after the gate, so
+// that a refused call never reaches it. Kept until the process exits.
+void RefuseAsWindows()
+{
+    static wchar_t folders[32768];
+    if (!HasVariable(ProbeHook::windowsRefusals, folders, 32768))
+        return;
+    std::vector<std::wstring> unlistable;
+    for (const wchar_t* folder = folders; *folder != L'\0';) {
+        const wchar_t* end = folder;
+        while (*end != L'\0' && *end != L'|')
+            ++end;
+        if (end != folder)
+            unlistable.emplace_back(folder, end);
+        folder = *end == L'\0' ? end : end + 1;
+    }
+    new WindowsRefusals(unlistable); // never deleted: the program calls it until the process exits
+}
+
 } // namespace
 
 extern "C" __declspec(dllexport) LRESULT CALLBACK ProbeCbtProc(int code, WPARAM wParam, LPARAM lParam)
@@ -149,8 +173,14 @@ extern "C" __declspec(dllexport) LRESULT CALLBACK ProbeCbtProc(int code, WPARAM 
 
 BOOL WINAPI DllMain(HINSTANCE, DWORD reason, LPVOID reserved)
 {
-    if (reason == DLL_PROCESS_ATTACH)
+    if (reason == DLL_PROCESS_ATTACH) {
         SetGate();
+        try {
+            RefuseAsWindows();
+        } catch (const std::exception&) {
+            return FALSE; // the probe does not load, and a test that needs the refusals fails
+        }
+    }
     // A non-null `reserved` at detach means the process is exiting, not that the hook went away.
     if (reason == DLL_PROCESS_DETACH && reserved != nullptr)
         WriteExitRecord();

@@ -1,12 +1,13 @@
 #include "engine/CreateDirectoryPath.h"
 
 #include "tests/support/TempFolder.h"
+#include "tests/driver/WindowsRefusals.h"
 
 #include <windows.h>
 
 #include <gtest/gtest.h>
 
-#include <stdexcept>
+#include <optional>
 #include <string>
 
 namespace {
@@ -38,34 +39,51 @@ TEST(CreateDirectoryPathTest, AFolderThePlatformRefusesEndsTheWalk)
     EXPECT_TRUE(FileExists(root / L"file"));
 }
 
-TEST(CreateDirectoryPathTest, APathFromTheRootOrAServerCreatesNothing)
+// The root that a path begins with names no folder to create; every folder below it is made.
+TEST(CreateDirectoryPathTest, TheRootOfADriveAShareOrTheirExtendedFormsIsSteppedOver)
 {
-    const TempFolder root;
-    const std::wstring name = root.Path().substr(root.Path().rfind(L'\\') + 1) + L"-rooted";
-    EXPECT_FALSE(CreateDirectoryPath(L"\\" + name + L"\\x\\"));
-    EXPECT_FALSE(FolderExists(L"\\" + name));
+    TempFolder root;
+    const std::wstring share = root.Share();
+    const CurrentDirectoryScope inside(root.Path()); // "\\..." is on its drive
+    EXPECT_TRUE(CreateDirectoryPath(root.Path().substr(2) + L"\\rooted\\x\\"));
+    EXPECT_TRUE(CreateDirectoryPath(L"\\\\?\\" + root.Path() + L"\\extended\\x\\"));
+    EXPECT_TRUE(CreateDirectoryPath(share + L"\\shared\\x\\"));
+    EXPECT_TRUE(CreateDirectoryPath(L"\\\\?\\UNC" + share.substr(1) + L"\\unc\\x\\"));
+    for (const wchar_t* made : {L"rooted\\x", L"extended\\x", L"shared\\x", L"unc\\x"})
+        EXPECT_TRUE(FolderExists(root / made)) << made;
     EXPECT_FALSE(CreateDirectoryPath(L"\\\\ferrix-no-server\\share\\x\\"));
 }
 
-// Longer than the 260 characters of a classic path buffer. Windows without long-path awareness
-// refuses such folders and Wine accepts them; the walk must do what the platform does.
-TEST(CreateDirectoryPathTest, APathLongerThanMaxPathIsWalkedToItsEnd)
+// Longer than the 260 characters of a classic path buffer, on a drive and on a share, as Wine
+// takes such paths and as Windows refuses them when they are not in the extended form. Every
+// folder is made under the name that the plain path gives it: a trailing dot names the folder
+// without it.
+TEST(CreateDirectoryPathTest, APathLongerThanMaxPathIsMadeToItsEnd)
 {
-    const TempFolder root;
-    std::wstring chain;
-    for (int level = 0; level < 30; ++level)
-        chain += L"folder" + std::to_wstring(level + 1000) + L"\\";
-    const std::wstring deepest = root / (L"walked\\" + chain);
-    ASSERT_GT(deepest.size(), size_t{MAX_PATH} + 100);
-
-    bool platformAcceptsLongPaths = true;
-    try {
-        MakeFolders(root / (L"probe\\" + chain));
-    } catch (const std::runtime_error&) {
-        platformAcceptsLongPaths = false;
+    TempFolder root;
+    std::wstring chain, named; // the folders as given, and as the platform names them
+    for (int level = 0; level < 30; ++level) {
+        const std::wstring name = L"folder" + std::to_wstring(level + 1000);
+        chain += name + (level == 20 ? L".\\" : L"\\");
+        named += name + L"\\";
     }
-    EXPECT_EQ(CreateDirectoryPath(deepest + L"file.txt"), platformAcceptsLongPaths);
-    EXPECT_EQ(FolderExists(deepest), platformAcceptsLongPaths);
+    const std::wstring dotted = L"\\\\?\\" + root.Path() + L"\\walked\\" + chain.substr(0, chain.find(L".\\") + 1);
+    for (const bool asOnWindows : {false, true}) {
+        for (const std::wstring& top : {root.Path(), root.Share()}) {
+            SCOPED_TRACE(top + (asOnWindows ? L", as on Windows" : L""));
+            const std::wstring walked = top + L"\\walked\\" + chain;
+            ASSERT_GT(walked.size(), size_t{MAX_PATH} + 100);
+            {
+                std::optional<WindowsRefusals> windows;
+                if (asOnWindows)
+                    windows.emplace();
+                EXPECT_TRUE(CreateDirectoryPath(walked + L"file.txt"));
+            }
+            EXPECT_TRUE(FolderExists(root / (L"walked\\" + named)));
+            EXPECT_FALSE(FolderExists(dotted)) << "a folder whose name ends in a dot";
+            RemoveTree(root / L"walked");
+        }
+    }
 }
 
 } // namespace

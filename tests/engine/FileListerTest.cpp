@@ -1,6 +1,7 @@
 #include "engine/FileLister.h"
 
 #include "tests/support/TempFolder.h"
+#include "tests/driver/WindowsRefusals.h"
 
 #include <windows.h>
 
@@ -134,6 +135,30 @@ TEST_F(FileListerTest, EveryRunStartsFromEmptyLists)
     List(L"*");
     EXPECT_EQ(lister.FileList, std::vector<std::wstring>{L"a.txt"});
     EXPECT_EQ(lister.FolderList, std::vector<std::wstring>{L""});
+}
+
+// As on Windows, where folders may refuse listing (the legacy links of a user's profile do) and a
+// plain path past MAX_PATH is refused: a refusing folder in the middle of the pre-order is listed
+// and adds no file, and every file of the folders after it and of a branch deeper than 300
+// characters is found.
+TEST_F(FileListerTest, AFolderThatRefusesListingOrLiesPastMaxPathHidesNoOtherFile)
+{
+    const std::wstring deep =
+        std::wstring(100, L'd') + L"\\" + std::wstring(100, L'e') + L"\\" + std::wstring(100, L'f');
+    const Names reachable = {L"top.txt", L"a\\1.txt", L"z\\4.txt", deep + L"\\5.txt", deep + L"\\g\\6.txt"};
+    for (const std::wstring& file : reachable)
+        Write(file);
+    Write(L"m\\2.txt");
+    Write(L"m\\sub\\3.txt");
+    ASSERT_GT((root / deep).size(), 300u);
+    {
+        const WindowsRefusals windows({root / L"m"});
+        EXPECT_EQ(AsSet(List(L"*")), reachable);
+        FolderAt(L"m\\"); // listed all the same
+        const CurrentDirectoryScope inside(root.Path());
+        EXPECT_FALSE(lister.ScanFolders(L"*")) << "a search below failed";
+    }
+    EXPECT_EQ(List(L"*").size(), 7u) << "without the refusals";
 }
 
 TEST_F(FileListerTest, FolderLinkBackUpTheTreeIsNotFollowedAndLaterSiblingsStillCount)

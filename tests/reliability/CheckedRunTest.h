@@ -6,6 +6,7 @@
 #include "tests/ui/ProgressRunTest.h"
 
 #include <string>
+#include <vector>
 
 class CheckedRunTest : public ProgressRunTest {
 protected:
@@ -16,4 +17,9 @@ protected:
     // file and folder ends as expected. On a failure it prints `caseName`, the settings, the tree
     // before the run and the entries in the order handled.
     void RunAndCheck(const std::string& caseName);
+
+    // Whether the run refuses what Windows refuses (WindowsRefusals), the folders in `unlistable`
+    // refusing listing; the tree is read and the outcome worked out without the refusals.
+    bool asOnWindows = false;
+    std::vector<std::wstring> unlistable;
 };

@@ -1,5 +1,6 @@
 #include "tests/reliability/ExpectedRun.h"
 
+#include "engine/PlatformPath.h"
 #include "tests/support/TempFolder.h"
 
 #include <algorithm>
@@ -26,7 +27,8 @@ std::wstring TargetOf(const CopySettings& settings, const std::wstring& entry)
     return target;
 }
 
-std::vector<std::wstring> ExpectedListing(const TreeState& tree, std::wstring mask)
+std::vector<std::wstring> ExpectedListing(const TreeState& tree, std::wstring mask,
+                                          const std::vector<std::wstring>& unlistable)
 {
     std::replace(mask.begin(), mask.end(), L'/', L'\\');
     const size_t last = mask.rfind(L'\\');
@@ -37,14 +39,21 @@ std::vector<std::wstring> ExpectedListing(const TreeState& tree, std::wstring ma
     if (start == tree.folders.end())
         return {};
 
+    std::vector<std::wstring> hidden; // the keys of the folders that refuse listing from the start folder on
+    for (const std::wstring& folder : unlistable) {
+        if (IsAtOrBelow(PathKey(folder), startKey))
+            hidden.push_back(PathKey(folder));
+    }
+
     std::vector<std::wstring> entries;
     for (const auto& [key, path] : tree.folders) {
-        if (!IsAtOrBelow(key, startKey))
+        const auto hides = [&key](const std::wstring& refusing) { return IsAtOrBelow(key, refusing); };
+        if (!IsAtOrBelow(key, startKey) || std::any_of(hidden.begin(), hidden.end(), hides))
             continue;
         const std::wstring below = path.substr(start->second.size()); // "" or "\sub\deep"
         const std::wstring prefix = folderPart + (below.empty() ? L"" : below.substr(1) + L"\\");
         WIN32_FIND_DATAW data;
-        const HANDLE search = FindFirstFileW((path + L"\\" + namePart).c_str(), &data);
+        const HANDLE search = FindFirstFileW(PlatformPath(path + L"\\" + namePart).c_str(), &data);
         if (search == INVALID_HANDLE_VALUE)
             continue;
         do {

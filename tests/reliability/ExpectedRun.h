@@ -21,9 +21,12 @@ std::wstring TargetOf(const CopySettings& settings, const std::wstring& entry);
 // The entries that a listing with this mask must find in the tree: every file that the platform's
 // directory search matches with the mask's last component, in the folder that the mask's folder
 // part names and in every folder below it, named by that folder part as typed (a slash in it read
-// as a backslash, as the search reads it) and the folders and file below it. In no particular
-// order. Run on the tree as it is on the disk, with the source folder as the current directory.
-std::vector<std::wstring> ExpectedListing(const TreeState& tree, std::wstring mask);
+// as a backslash, as the search reads it) and the folders and file below it. A folder that refuses
+// listing (`unlistable`) adds no file, and neither does any folder below it, which the listing
+// cannot see. In no particular order. Run on the tree as it is on the disk, with the source folder
+// as the current directory.
+std::vector<std::wstring> ExpectedListing(const TreeState& tree, std::wstring mask,
+                                          const std::vector<std::wstring>& unlistable = {});
 
 // Whether the platform's copy overwrites an existing target with these attributes: Windows refuses
 // a read-only target, and so does Wine unless it runs as root. Probed once per attribute set.

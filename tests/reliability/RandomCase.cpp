@@ -61,7 +61,8 @@ public:
     {
     }
 
-    void Build()
+    // Returns the folder that is to refuse listing, or "".
+    std::wstring Build()
     {
         settings.separator = rng.Pick(separators);
         settings.deleteSource = rng.Chance(50);
@@ -72,6 +73,14 @@ public:
                 AddMeetingFile();
         }
         ChooseMask();
+        // Drawn last, so that every draw before it is what it was before there were such folders.
+        // Not one that a target can lie in: there the run would not find its own copies.
+        std::vector<std::wstring> candidates;
+        for (const std::wstring& folder : subfolders) {
+            if (!(source + L"\\" + folder + L"\\").starts_with(destinationFolder + L"\\"))
+                candidates.push_back(source + L"\\" + folder);
+        }
+        return !candidates.empty() && rng.Chance(30) ? rng.Pick(candidates) : std::wstring();
     }
 
 private:
@@ -340,7 +349,7 @@ private:
 
 } // namespace
 
-void MakeRandomCase(std::uint64_t seed, const std::wstring& root, CopySettings& settings)
+std::wstring MakeRandomCase(std::uint64_t seed, const std::wstring& root, CopySettings& settings)
 {
-    CaseBuilder(seed, root, settings).Build();
+    return CaseBuilder(seed, root, settings).Build();
 }

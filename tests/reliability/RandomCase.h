@@ -8,9 +8,11 @@
 #include <string>
 
 // Writes the case's files below `root`, whose folder "src" (settings.source) exists and is empty,
-// and sets the destination, mask, separator and deleteSource of the settings. The tree reaches
+// and sets the destination, mask, separator and deleteSource of the settings. Returns, now and
+// then, a folder of the tree outside the destination that is to refuse listing when the case runs
+// as on Windows; else an empty text. The tree reaches
 // six folders deep and holds names with dots, blanks, underscores, letters beyond ASCII and beyond
 // the Basic Multilingual Plane, names that differ only in letter case, read-only and hidden files,
 // empty files and files of up to 1 MiB; many cases hold files whose targets meet other files or
 // each other. The destination is a folder of its own, the source folder or a folder inside it.
-void MakeRandomCase(std::uint64_t seed, const std::wstring& root, CopySettings& settings);
+std::wstring MakeRandomCase(std::uint64_t seed, const std::wstring& root, CopySettings& settings);

@@ -1,5 +1,6 @@
 #include "tests/reliability/TreeState.h"
 
+#include "engine/PlatformPath.h"
 #include "tests/driver/FolderTree.h"
 
 #include <stdexcept>
@@ -43,7 +44,7 @@ TreeState ReadTree(const std::wstring& folder)
         tree.folders[PathKey(folder + L"\\" + relative)] = folder + L"\\" + relative;
     for (const auto& [relative, bytes] : read.files) {
         const std::wstring path = folder + L"\\" + relative;
-        tree.files[PathKey(path)] = FileState{path, bytes, GetFileAttributesW(path.c_str())};
+        tree.files[PathKey(path)] = FileState{path, bytes, GetFileAttributesW(PlatformPath(path).c_str())};
     }
     return tree;
 }

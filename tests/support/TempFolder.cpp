@@ -1,5 +1,7 @@
 #include "tests/support/TempFolder.h"
 
+#include "engine/PlatformPath.h"
+
 #include <windows.h>
 
 #include <algorithm>
@@ -75,13 +77,37 @@ TempFolder::TempFolder()
 
 TempFolder::~TempFolder()
 {
+    if (!shareLink.empty())
+        RunLinuxProgram(L"/bin/rm \"" + shareLink + L"\"", [this] { return !FolderExists(share); });
     RemoveTree(path);
+}
+
+std::wstring TempFolder::Share()
+{
+    if (!share.empty())
+        return share;
+    wchar_t prefix[MAX_PATH];
+    const DWORD length = GetEnvironmentVariableW(L"WINEPREFIX", prefix, MAX_PATH);
+    if (length == 0 || length >= MAX_PATH) {
+        share = L"\\\\localhost\\" + path.substr(0, 1) + L"$" + path.substr(2);
+    } else {
+        const std::wstring name = path.substr(path.rfind(L'\\') + 1);
+        const std::wstring server = std::wstring(prefix, length) + L"/dosdevices/unc/ferrix-test";
+        share = L"\\\\ferrix-test\\" + name;
+        shareLink = server + L"/" + name;
+        RunLinuxProgram(L"/bin/sh -c \"mkdir -p '" + server + L"' && ln -s '" + LinuxPath(path) + L"' '" + shareLink +
+                            L"'\"",
+                        [this] { return FolderExists(share); });
+    }
+    if (!FolderExists(share))
+        throw std::runtime_error("the share made for a temporary folder does not reach it");
+    return share;
 }
 
 void WriteFileBytes(const std::wstring& file, const std::string& bytes)
 {
     MakeFolders(ParentOf(file));
-    HANDLE handle = CreateFileW(file.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
+    HANDLE handle = CreateFileW(PlatformPath(file).c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
                                 FILE_ATTRIBUTE_NORMAL, nullptr);
     if (handle == INVALID_HANDLE_VALUE)
         Fail("CreateFileW");
@@ -94,7 +120,7 @@ void WriteFileBytes(const std::wstring& file, const std::string& bytes)
 
 std::string ReadFileBytes(const std::wstring& file)
 {
-    HANDLE handle = CreateFileW(file.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE,
+    HANDLE handle = CreateFileW(PlatformPath(file).c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE,
                                 nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
     if (handle == INVALID_HANDLE_VALUE)
         Fail("CreateFileW");
@@ -109,13 +135,13 @@ std::string ReadFileBytes(const std::wstring& file)
 
 bool FileExists(const std::wstring& file)
 {
-    const DWORD attributes = GetFileAttributesW(file.c_str());
+    const DWORD attributes = GetFileAttributesW(PlatformPath(file).c_str());
     return attributes != INVALID_FILE_ATTRIBUTES && !(attributes & FILE_ATTRIBUTE_DIRECTORY);
 }
 
 bool FolderExists(const std::wstring& folder)
 {
-    const DWORD attributes = GetFileAttributesW(folder.c_str());
+    const DWORD attributes = GetFileAttributesW(PlatformPath(folder).c_str());
     return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY);
 }
 
@@ -124,24 +150,26 @@ void MakeFolders(const std::wstring& folder)
     if (folder.empty() || FolderExists(folder))
         return;
     MakeFolders(ParentOf(folder));
-    if (!CreateDirectoryW(folder.c_str(), nullptr) && GetLastError() != ERROR_ALREADY_EXISTS)
+    if (!CreateDirectoryW(PlatformPath(folder, plainFolderLimit).c_str(), nullptr) &&
+        GetLastError() != ERROR_ALREADY_EXISTS)
         Fail("CreateDirectoryW");
 }
 
 void RemoveTree(const std::wstring& path)
 {
-    const DWORD attributes = GetFileAttributesW(path.c_str());
+    const std::wstring platform = PlatformPath(path);
+    const DWORD attributes = GetFileAttributesW(platform.c_str());
     if (attributes == INVALID_FILE_ATTRIBUTES)
         return;
-    SetFileAttributesW(path.c_str(), FILE_ATTRIBUTE_NORMAL);
+    SetFileAttributesW(platform.c_str(), FILE_ATTRIBUTE_NORMAL);
     if (!(attributes & FILE_ATTRIBUTE_DIRECTORY)) {
-        DeleteFileW(path.c_str());
+        DeleteFileW(platform.c_str());
         return;
     }
     // A folder link is removed as a link; its target is left alone.
     if (!(attributes & FILE_ATTRIBUTE_REPARSE_POINT)) {
         WIN32_FIND_DATAW data;
-        HANDLE search = FindFirstFileW((path + L"\\*").c_str(), &data);
+        HANDLE search = FindFirstFileW(PlatformPath(path + L"\\*").c_str(), &data);
         if (search != INVALID_HANDLE_VALUE) {
             do {
                 const std::wstring name = data.cFileName;
@@ -153,7 +181,7 @@ void RemoveTree(const std::wstring& path)
     }
     // Under Wine a folder link is a Linux symbolic link, which neither RemoveDirectoryW nor
     // DeleteFileW removes.
-    if (!RemoveDirectoryW(path.c_str()) && (attributes & FILE_ATTRIBUTE_REPARSE_POINT)) {
+    if (!RemoveDirectoryW(platform.c_str()) && (attributes & FILE_ATTRIBUTE_REPARSE_POINT)) {
         const std::wstring linuxLink = LinuxPath(path);
         if (!linuxLink.empty())
             RunLinuxProgram(L"/bin/rm \"" + linuxLink + L"\"",

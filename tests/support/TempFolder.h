@@ -15,9 +15,15 @@ public:
     const std::wstring& Path() const { return path; }
     // The full path of a relative path inside the folder.
     std::wstring operator/(const std::wstring& relative) const { return path + L"\\" + relative; }
+    // The folder as reached through a share, "\\SERVER\SHARE": under Wine a link in the prefix's
+    // dosdevices\unc folder, made on first use and removed with the folder; on Windows the drive's
+    // administrative share. Throws when the share does not reach the folder.
+    std::wstring Share();
 
 private:
     std::wstring path;
+    std::wstring share;     // as Share returned it, once it has been asked for
+    std::wstring shareLink; // the Linux path of the link that Share made under Wine
 };
 
 // Writes a file with the given bytes, creating its missing folders; throws on failure.

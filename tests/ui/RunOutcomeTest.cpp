@@ -82,6 +82,52 @@ TEST_F(RunTest, ASlashInTheMaskIsAFolderDelimiter)
     EXPECT_EQ(FolderTree::Read(source).files, untouched);
 }
 
+// ferrix.exe with Windows' refusals patched in by the probe (WindowsRefusals), and without them: a
+// folder in the middle of the tree that refuses listing, a branch deeper than 300 characters, and
+// an existing destination on a share whose path and targets are longer than 260 characters, which
+// the main dialog finds as it is and the run fills as a tree. Everything that the run can reach is
+// moved, byte for byte.
+class RunAsOnWindowsTest : public RunTest, public testing::WithParamInterface<bool> {};
+
+TEST_P(RunAsOnWindowsTest, EveryFileThatCanBeReachedIsMovedOntoAShare)
+{
+    const bool asOnWindows = GetParam();
+    const std::wstring deep = std::wstring(90, L'd') + L"\\" + std::wstring(90, L'e') + L"\\" + std::wstring(90, L'f');
+    Files reachable = {
+        {L"top.txt", "top"}, {L"a\\1.txt", "one"}, {L"z\\4.txt", "four"}, {deep + L"\\5.txt", Content(70000, 5)}};
+    const Files refusing = {{L"m\\2.txt", "two"}, {L"m\\sub\\3.txt", "three"}};
+    FolderTree::Write(source, reachable);
+    FolderTree::Write(source, refusing);
+    const std::wstring distant = std::wstring(120, L'D') + L"\\" + std::wstring(120, L'E');
+    MakeFolders(root / distant);
+    const std::wstring shared = root.Share() + L"\\" + distant;
+    ASSERT_GT(source.size() + deep.size(), 300u);
+    ASSERT_GT(shared.size(), size_t{MAX_PATH});
+
+    const auto ferrix = asOnWindows ? StartRun({{ProbeHook::windowsRefusals, source + L"\\m"}}) : StartRun();
+    const HWND dialog = WaitForMainDialog(*ferrix);
+    SetText(Control(dialog, IDC_DESTINATION_EDIT), shared);
+    SetText(Control(dialog, IDC_SEPARATOR_EDIT), L"\\");
+    PostClick(Control(dialog, IDC_DELETE_CHECK));
+    PostClick(Control(dialog, IDOK));
+    HWND box = nullptr;
+    WaitOrThrow([&] { return !ferrix->Running() || (box = ferrix->FindWindow(MessageBoxWindow::OwnedBy(dialog))); },
+                "the end of the run", 60000);
+    if (box != nullptr) {
+        ADD_FAILURE() << "the main dialog did not find the destination: " << Utf8(MessageBoxWindow(box).Text());
+        MessageBoxWindow(box).Answer(IDYES);
+    }
+    EXPECT_EQ(ferrix->WaitForExit(), 0u);
+
+    if (!asOnWindows)
+        reachable.insert(refusing.begin(), refusing.end());
+    EXPECT_EQ(FolderTree::Read(root / distant).files, reachable);
+    EXPECT_EQ(FolderTree::Read(source).files, asOnWindows ? refusing : Files{});
+}
+
+INSTANTIATE_TEST_SUITE_P(, RunAsOnWindowsTest, testing::Bool(),
+                         [](const auto& info) { return info.param ? "AsOnWindows" : "OnThisPlatform"; });
+
 // The faults that must end the program before anything is listed: the progress dialog never
 // opens, and the files in the folder the program was started in are left alone, in a move too.
 class RunThatMustNotStartTest : public RunTest {

@@ -7,11 +7,16 @@
 namespace {
 
 // A path as Windows compares file names: resolved as the platform resolves it (against the
-// current directory; slashes, "." and "..", trailing dots and blanks) and upper-cased without
-// regard to the user's locale. Empty when the platform cannot resolve it.
+// current directory; slashes, "." and "..", trailing dots and blanks), in its plain form when it
+// was given in the extended one ("\\?\C:\x" is C:\x, "\\?\UNC\server\share" is \\server\share),
+// and upper-cased without regard to the user's locale. Empty when the platform cannot resolve it.
 std::wstring FileNameKey(const std::wstring& path)
 {
-    const std::wstring full = FullPath(path);
+    std::wstring full = FullPath(path);
+    if (full.starts_with(L"\\\\?\\UNC\\"))
+        full.erase(2, 6);
+    else if (full.starts_with(L"\\\\?\\"))
+        full.erase(0, 4);
     std::wstring key(full.size(), L'\0');
     const int size = static_cast<int>(full.size());
     if (size == 0 || LCMapStringEx(LOCALE_NAME_INVARIANT, LCMAP_UPPERCASE, full.data(), size, key.data(), size,

@@ -270,6 +270,19 @@ TEST_F(CopyRunTest, ATargetWithAColonBelowTheDestinationIsNotWritten)
     }
 }
 
+// A destination typed in the extended form ("\\?\C:\...", as some programs hand out paths) is the
+// same folder as its plain form: into the source folder, a\b.txt would overwrite the listed a_b.txt.
+TEST_F(CopyRunTest, AnExtendedDestinationOverwritesNoListedSource)
+{
+    WriteSource(L"a_b.txt", "a_b");
+    WriteSource(L"a\\b.txt", "a\\b");
+    settings.destination = L"\\\\?\\" + source;
+    settings.separator = L"_";
+    Run();
+    EXPECT_EQ(ReadFileBytes(source + L"\\a_b.txt"), "a_b");
+    EXPECT_EQ(ReadFileBytes(source + L"\\a\\b.txt"), "a\\b");
+}
+
 TEST_F(CopyRunTest, ATargetLongerThanMaxPathNeitherCrashesNorStopsTheRun)
 {
     WriteSource(L"top.txt", "top");

@@ -1,5 +1,6 @@
 #include "app/Application.h"
 
+#include "engine/PlatformPath.h"
 #include "ui/MainDialog.h"
 #include "ui/ProgressDialog.h"
 
@@ -40,11 +41,7 @@ bool IsFullPath(const std::wstring& folder)
 // Empty when the platform cannot resolve it.
 std::wstring FolderFromHere(const std::wstring& folder)
 {
-    if (IsFullPath(folder))
-        return folder;
-    std::wstring full(GetFullPathNameW(folder.c_str(), 0, nullptr, nullptr), L'\0');
-    full.resize(GetFullPathNameW(folder.c_str(), static_cast<DWORD>(full.size()), full.data(), nullptr));
-    return full;
+    return IsFullPath(folder) ? folder : FullPath(folder);
 }
 
 } // namespace

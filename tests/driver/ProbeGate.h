@@ -23,7 +23,8 @@ public:
     std::map<std::wstring, std::wstring> Variables() const;
     // Waits until the process holds a call at the gate; throws, naming `what`, on timeout.
     void WaitUntilHeld(const std::string& what, DWORD timeout = defaultWait) const;
-    // Lets the held call go on.
+    // Lets the held call go on once the program has handled what the test posted to it before,
+    // such as a key or a click.
     void Open() const;
 
 private:

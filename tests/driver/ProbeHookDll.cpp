@@ -44,11 +44,31 @@ void WriteExitRecord()
     HeapFree(GetProcessHeap(), 0, folder);
 }
 
+HINSTANCE probeModule = nullptr;
+
 // The gate: the names still to be held, each followed by '|', and the gate's two events.
 wchar_t holdNames[4096];
 wchar_t heldEvent[MAX_PATH];
 wchar_t openEvent[MAX_PATH];
 CRITICAL_SECTION holdLock;
+
+// A held call goes on only once the program's window thread has handled what the test posted to
+// it before opening the gate (a key, a click): a sent message would not tell, as the thread may
+// take sent messages while it is still handling a posted one (it does while it waits on another
+// thread, for instance when a click activates its window). So the held thread posts a marker
+// behind the test's messages, and a hook on the window thread tells when that thread takes it.
+constexpr WPARAM handledMarker = 0x47415445;
+DWORD windowThread = 0; // 0 until the hook is set
+HANDLE markerTaken = nullptr;
+
+LRESULT CALLBACK MarkerRetrieval(int code, WPARAM removed, LPARAM lParam)
+{
+    const auto* message = reinterpret_cast<const MSG*>(lParam);
+    if (code == HC_ACTION && removed == PM_REMOVE && message->hwnd == nullptr && message->message == WM_NULL &&
+        message->wParam == handledMarker)
+        SetEvent(markerTaken);
+    return CallNextHookEx(nullptr, code, removed, lParam);
+}
 
 // Whether the path has a part (between backslashes) of a name still to be held; that name is then
 // spent, so that each name holds one call.
@@ -90,6 +110,8 @@ void HoldIfNamed(const wchar_t* path)
     if (held != nullptr && open != nullptr) {
         SetEvent(held);
         WaitForSingleObject(open, 120000);
+        if (GetCurrentThreadId() != windowThread && PostThreadMessageW(windowThread, WM_NULL, handledMarker, 0))
+            WaitForSingleObject(markerTaken, 120000);
     }
     if (held != nullptr)
         CloseHandle(held);
@@ -124,6 +146,7 @@ void SetGate()
     lstrcpyW(openEvent, base);
     lstrcatW(openEvent, L"-open");
     InitializeCriticalSection(&holdLock);
+    markerTaken = CreateEventW(nullptr, FALSE, FALSE, nullptr);
     const HMODULE program = GetModuleHandleW(nullptr);
     PatchImport(program, "kernel32.dll", "CopyFileW", reinterpret_cast<void*>(HeldCopyFileW),
                 reinterpret_cast<void**>(&realCopyFileW));
@@ -157,6 +180,9 @@ extern "C" __declspec(dllexport) LRESULT CALLBACK ProbeCbtProc(int code, WPARAM 
     if (code == HCBT_CREATEWND) {
         if (!firstWindowSeen) {
             firstWindowSeen = true;
+            if (markerTaken != nullptr &&
+                SetWindowsHookExW(WH_GETMESSAGE, MarkerRetrieval, probeModule, GetCurrentThreadId()) != nullptr)
+                windowThread = GetCurrentThreadId();
             static wchar_t folder[32768];
             if (HasVariable(ProbeHook::startFolder, folder, 32768))
                 SetCurrentDirectoryW(folder);
@@ -171,9 +197,10 @@ extern "C" __declspec(dllexport) LRESULT CALLBACK ProbeCbtProc(int code, WPARAM 
     return CallNextHookEx(nullptr, code, wParam, lParam);
 }
 
-BOOL WINAPI DllMain(HINSTANCE, DWORD reason, LPVOID reserved)
+BOOL WINAPI DllMain(HINSTANCE module, DWORD reason, LPVOID reserved)
 {
     if (reason == DLL_PROCESS_ATTACH) {
+        probeModule = module;
         SetGate();
         try {
             RefuseAsWindows();

@@ -91,7 +91,6 @@ TEST_P(CancelRunTest, EndsAfterTheCurrentFileAndKeepsEverySourceNotMoved)
         PostKey(progress, VK_RETURN);
     else
         PostClose(progress);
-    Settle(progress);
     gate.Open();
     EXPECT_EQ(ferrix.WaitForExit(), 0u);
 

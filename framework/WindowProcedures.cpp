@@ -52,8 +52,8 @@ INT_PTR CALLBACK FrameworkDialogProc(HWND dialog, UINT message, WPARAM wParam, L
             return RouteMessage(bound, dialog, message, wParam, lParam, TRUE);
         }
         if (message == WM_NCDESTROY) {
-            WindowRegistry::shared.Remove(dialog);
-            // A dialog without an object (its window outlived it) leaves the list as well.
+            // RouteMessage takes the dialog out of the registry; a dialog without an object (its
+            // window outlived it) has no entry there, and leaves the modeless list as well.
             const auto* owner = dynamic_cast<const Dialog*>(object);
             if (owner == nullptr || !owner->isModal)
                 ModelessDialogList::shared.Remove(dialog);

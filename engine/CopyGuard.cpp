@@ -6,13 +6,11 @@
 
 namespace {
 
-// A path as Windows compares file names: resolved as the platform resolves it (against the
-// current directory; slashes, "." and "..", trailing dots and blanks), in its plain form when it
-// was given in the extended one ("\\?\C:\x" is C:\x, "\\?\UNC\server\share" is \\server\share),
-// and upper-cased without regard to the user's locale. Empty when the platform cannot resolve it.
-std::wstring FileNameKey(const std::wstring& path)
+// A path as Windows compares file names, for a path that is already full: in its plain form when
+// it was given in the extended one ("\\?\C:\x" is C:\x, "\\?\UNC\server\share" is \\server\share),
+// and upper-cased without regard to the user's locale. Empty for an empty path.
+std::wstring FileNameKey(std::wstring full)
 {
-    std::wstring full = FullPath(path);
     if (full.starts_with(L"\\\\?\\UNC\\"))
         full.erase(2, 6);
     else if (full.starts_with(L"\\\\?\\"))
@@ -25,25 +23,54 @@ std::wstring FileNameKey(const std::wstring& path)
     return key;
 }
 
+// The destination as the listing spells it, in the extended form, when it is one of the listed
+// folders or a folder that the listing's start lies in; otherwise its own full path. Only its
+// identity tells the same folder under another text.
+std::wstring ListingSpelling(const FileLister& listing, const std::wstring& destinationFull,
+                             const std::optional<FileId>& destinationId)
+{
+    if (!destinationId)
+        return destinationFull;
+    for (size_t folder = 0; folder < listing.FolderIds.size(); ++folder) {
+        if (listing.FolderIds[folder] == destinationId)
+            return listing.LiteralPath(listing.FolderList[folder]);
+    }
+    std::wstring above = listing.StartFolder();
+    while (!above.empty() && above.back() == L'\\')
+        above.pop_back();
+    for (size_t last = above.rfind(L'\\'); last != std::wstring::npos && last >= 6; last = above.rfind(L'\\')) {
+        above.resize(last);
+        const std::wstring folder = above + L'\\';
+        if (ReadFileId(folder) == destinationId)
+            return folder;
+    }
+    return destinationFull;
+}
+
 } // namespace
 
-CopyGuard::CopyGuard(const NamingRule& rule, const std::vector<std::wstring>& files)
-    : destination(EnsureTrailingDelimiter(FileNameKey(rule.destinationPrefix))), sources(files.size()),
-      targets(files.size())
+CopyGuard::CopyGuard(const NamingRule& rule, const FileLister& listing, const std::optional<FileId>& destinationId)
+    : destinationText(EnsureTrailingDelimiter(FileNameKey(FullPath(rule.destinationPrefix)))),
+      destination(destinationText.empty()
+                      ? std::wstring()
+                      : EnsureTrailingDelimiter(FileNameKey(ListingSpelling(listing, FullPath(rule.destinationPrefix),
+                                                                            destinationId)))),
+      sources(listing.FileList.size()), targets(listing.FileList.size())
 {
-    for (size_t index = 0; index < files.size(); ++index) {
-        const std::wstring sourceKey = FileNameKey(files[index]);
-        if (sourceKey.empty())
-            continue;
-        if (IsInside(sourceKey)) {
+    const std::vector<std::wstring>& files = listing.FileList;
+    for (size_t index = 0; index < files.size() && !destination.empty(); ++index) {
+        const std::wstring sourceKey = FileNameKey(listing.LiteralPath(files[index]));
+        if (sourceKey.size() > destination.size() && sourceKey.starts_with(destination)) {
             sources[index] = &*liveSources.try_emplace(sourceKey.substr(destination.size()), 0).first;
             ++sources[index]->second;
         }
-        const std::wstring target = MakeTargetPath(rule, files[index]);
-        const std::wstring targetKey = FileNameKey(target);
-        if (IsInside(targetKey) && FoldersStayInside(rule.destinationPrefix.size(), target) &&
-            !NamesAStream(rule, target)) {
-            targets[index] = &*lastWithTarget.try_emplace(targetKey.substr(destination.size()), index).first;
+        const std::wstring target = MakeCopyPath(rule, files[index]);
+        if (target.empty())
+            continue;
+        const std::wstring targetKey = FileNameKey(FullPath(target));
+        if (targetKey.size() > destinationText.size() && targetKey.starts_with(destinationText) &&
+            FoldersStayInside(rule.destinationPrefix.size(), target)) {
+            targets[index] = &*lastWithTarget.try_emplace(targetKey.substr(destinationText.size()), index).first;
             targets[index]->second = index;
         }
     }
@@ -63,11 +90,6 @@ void CopyGuard::SourceDeleted(size_t index)
         --sources[index]->second;
 }
 
-bool CopyGuard::IsInside(const std::wstring& key) const
-{
-    return !destination.empty() && key.size() > destination.size() && key.starts_with(destination);
-}
-
 // A separator with ".." could lead out of the destination and back in. The answer depends only on
 // the target's folder, and the files of one folder come one after another, so the answer for the
 // last folder is kept.
@@ -81,7 +103,7 @@ bool CopyGuard::FoldersStayInside(size_t prefixLength, const std::wstring& targe
     checkedFolderStaysInside = true;
     for (size_t slash = target.find(L'\\', prefixLength); slash != std::wstring::npos;
          slash = target.find(L'\\', slash + 1)) {
-        if (!EnsureTrailingDelimiter(FileNameKey(target.substr(0, slash))).starts_with(destination)) {
+        if (!EnsureTrailingDelimiter(FileNameKey(FullPath(target.substr(0, slash)))).starts_with(destinationText)) {
             checkedFolderStaysInside = false;
             break;
         }

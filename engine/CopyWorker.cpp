@@ -3,6 +3,7 @@
 #include "app/CopySettings.h"
 #include "engine/CopyGuard.h"
 #include "engine/CreateDirectoryPath.h"
+#include "engine/FileId.h"
 #include "engine/FileLister.h"
 #include "engine/NamingRule.h"
 #include "engine/PlatformPath.h"
@@ -11,7 +12,9 @@
 
 #include <commctrl.h>
 
+#include <cstdint>
 #include <cwchar>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -64,6 +67,44 @@ bool DeleteSource(const std::wstring& entry)
     return DeleteFileW(source.c_str()) != FALSE;
 }
 
+// In a move, the folder whose files are being moved, held open from its first file to its last so
+// that it cannot be renamed or replaced meanwhile (Windows refuses to rename a folder held open
+// without shared deletion, and any folder above it), and whether it is still the folder that the
+// listing saw: a folder swapped for a link after the listing leads elsewhere, and nothing reached
+// through it may be taken.
+class HeldFolder {
+public:
+    HeldFolder() = default;
+    ~HeldFolder() { Release(); }
+    HeldFolder(const HeldFolder&) = delete;
+    HeldFolder& operator=(const HeldFolder&) = delete;
+
+    bool IsAsListed(const FileLister& listing, std::uint32_t folder)
+    {
+        if (held == folder)
+            return asListed;
+        Release();
+        held = folder;
+        handle = CreateFileW(listing.LiteralPath(listing.FolderList[folder]).c_str(),
+                             FILE_LIST_DIRECTORY | FILE_READ_ATTRIBUTES, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
+                             OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr);
+        asListed = handle != INVALID_HANDLE_VALUE && ReadFileId(handle) == listing.FolderIds[folder];
+        return asListed;
+    }
+
+private:
+    void Release()
+    {
+        if (handle != INVALID_HANDLE_VALUE)
+            CloseHandle(handle);
+        handle = INVALID_HANDLE_VALUE;
+    }
+
+    std::uint32_t held = UINT32_MAX; // no folder yet
+    HANDLE handle = INVALID_HANDLE_VALUE;
+    bool asListed = false;
+};
+
 } // namespace
 
 DWORD CopyWorker(Dialog& progress, const std::atomic<bool>& cancelRequested, const CopySettings& settings)
@@ -76,11 +117,17 @@ DWORD CopyWorker(Dialog& progress, const std::atomic<bool>& cancelRequested, con
     const NamingRule rule = MakeNamingRule(source, destination, separator);
     if (mask.empty())
         mask = L"*";
+    // The destination's identity, read before the listing: when it lies below the listing's
+    // start, its own files are this run's results and are left out.
+    const std::optional<FileId> destinationId = ReadFileId(PlatformPath(rule.destinationPrefix));
     FileLister lister;
+    lister.sourceFolder = source;
+    lister.excludedFolder = destinationId;
     lister.ListFiles(mask);
     const std::vector<std::wstring>& files = lister.FileList;
     const int count = static_cast<int>(files.size());
-    CopyGuard guard(rule, files);
+    CopyGuard guard(rule, lister, destinationId);
+    HeldFolder folder;
 
     // Wrappers of the dialog's controls: handles only, never subclassed, so that releasing them
     // leaves the controls alone. Every text goes out as WM_SETTEXT, sent to the user-interface
@@ -113,12 +160,15 @@ DWORD CopyWorker(Dialog& progress, const std::atomic<bool>& cancelRequested, con
 
         // A copy that fails, or that the guard refuses, is passed over like any other; so is one
         // whose target reaches a file of another name, and a source is deleted only when its copy
-        // is under the target's own name.
-        if (guard.MayCopy(i)) {
+        // is under the target's own name. The source is reached by its literal path, the names as
+        // the listing found them; the copy goes where the naming puts it, in folders made for it.
+        if (guard.MayCopy(i) && (!settings.deleteSource || folder.IsAsListed(lister, lister.FileFolders[i]))) {
+            const std::wstring copyPath = MakeCopyPath(rule, entry);
+            const std::wstring literal = lister.LiteralPath(entry);
             if (rule.subfolderMode)
-                CreateDirectoryPath(target);
-            if (CopyToTarget(entry, target) && settings.deleteSource && guard.MayDelete(i) &&
-                WhatPathReaches(target) == Reached::ItsOwnName && DeleteSource(entry))
+                CreateDirectoryPath(copyPath);
+            if (CopyToTarget(literal, copyPath) && settings.deleteSource && guard.MayDelete(i) &&
+                WhatPathReaches(copyPath) == Reached::ItsOwnName && DeleteSource(literal))
                 guard.SourceDeleted(i);
         }
         SendMessageW(bar.handle, PBM_SETPOS, i, 0);

@@ -1,5 +1,6 @@
 #include "engine/FileLister.h"
 
+#include "engine/NameMatch.h"
 #include "engine/PlatformPath.h"
 
 #include <windows.h>
@@ -12,7 +13,7 @@ namespace {
 class FindHandle {
 public:
     FindHandle(const std::wstring& pattern, WIN32_FIND_DATAW& data)
-        : handle(FindFirstFileW(PlatformPath(pattern).c_str(), &data)) {}
+        : handle(FindFirstFileW(pattern.c_str(), &data)) {}
     ~FindHandle()
     {
         if (IsOpen())
@@ -40,43 +41,78 @@ bool IsFolder(const WIN32_FIND_DATAW& data)
     return (data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0;
 }
 
+// The current directory, however long; GetCurrentDirectoryW answers the size it needs, terminator
+// included, when the buffer is too small.
+std::wstring CurrentDirectory()
+{
+    std::wstring folder;
+    DWORD size = GetCurrentDirectoryW(0, nullptr);
+    while (size > folder.size()) {
+        folder.resize(size);
+        size = GetCurrentDirectoryW(size, folder.data());
+    }
+    folder.resize(size);
+    return folder;
+}
+
 } // namespace
 
 bool FileLister::ListFiles(std::wstring mask)
 {
     FolderList.clear();
     FileList.clear();
+    FolderIds.clear();
+    FileFolders.clear();
     scanPath.clear();
     // The directory search takes a slash for a folder delimiter, so the mask's folders are split
     // the same way: otherwise "sub/*.txt" would find sub\x.txt and list it as x.txt.
     std::replace(mask.begin(), mask.end(), L'/', L'\\');
-    const std::wstring namePart = mask.substr(FolderPart(mask).size());
+    const std::wstring folderPart = FolderPart(mask);
+    const std::wstring namePart = mask.substr(folderPart.size());
+    folderPartSize = folderPart.size();
+    // The source folder as the platform resolves its text; the mask's folders below it literally.
+    const std::wstring base = sourceFolder.empty() ? CurrentDirectory() : FullPath(sourceFolder);
+    startFolder = ::LiteralPath(base, folderPart.empty() ? L"." : folderPart);
+    if (startFolder.empty()) {
+        FolderList.push_back(folderPart); // a folder part that names no folder finds nothing
+        FolderIds.push_back(std::nullopt);
+        return false;
+    }
+    if (!startFolder.ends_with(L'\\'))
+        startFolder += L'\\';
     ScanFolders(mask); // a failed scan still leaves the folders it reached
-    for (const std::wstring& folder : FolderList)
-        ScanFiles(folder + namePart);
+    if (namePart.find(L':') != std::wstring::npos)
+        return false;
+    for (filesFolder = 0; filesFolder < FolderList.size(); ++filesFolder)
+        ScanFiles(FolderList[filesFolder] + namePart);
     return !FileList.empty();
 }
 
 bool FileLister::ScanFolders(std::wstring path, bool throughLink)
 {
     const std::wstring folder = FolderPart(path);
+    const std::wstring literal = LiteralPath(folder);
+    const std::optional<FileId> id = ReadFileId(literal);
 
+    if (id && !scanPath.empty() && id == excludedFolder)
+        return true; // the destination: its files are this run's results
     // Without a link on the scan path the folders only go down the tree and none can come twice;
     // from the first link on, a folder may be one further up, which would otherwise be followed
     // until the platform refuses the path.
     const bool belowLink = throughLink || std::any_of(scanPath.begin(), scanPath.end(),
                                                       [](const ScanStep& step) { return step.throughLink; });
-    if (belowLink && IsOnScanPath(folder))
+    if (belowLink && id && std::any_of(scanPath.begin(), scanPath.end(), [&](const ScanStep& step) { return step.id == id; }))
         return true; // already being scanned further up: go on with the next sibling
 
     FolderList.push_back(folder);
+    FolderIds.push_back(id);
 
     WIN32_FIND_DATAW data;
-    FindHandle search(folder + L"*", data);
+    FindHandle search(literal + L"*", data);
     if (!search.IsOpen())
         return false;
 
-    scanPath.push_back({folder, throughLink, false, std::nullopt});
+    scanPath.push_back({throughLink, id});
     bool complete = true;
     do {
         if (!IsFolder(data))
@@ -93,46 +129,24 @@ bool FileLister::ScanFolders(std::wstring path, bool throughLink)
     return complete;
 }
 
-std::optional<FileLister::FolderId> FileLister::ReadFolderId(const std::wstring& folder)
-{
-    std::optional<FolderId> id;
-    const HANDLE opened = CreateFileW(PlatformPath(folder.empty() ? L"." : folder).c_str(), 0,
-                                      FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
-                                      OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr);
-    if (opened == INVALID_HANDLE_VALUE)
-        return id;
-    BY_HANDLE_FILE_INFORMATION info;
-    if (GetFileInformationByHandle(opened, &info))
-        id = FolderId{info.dwVolumeSerialNumber, (std::uint64_t{info.nFileIndexHigh} << 32) | info.nFileIndexLow};
-    CloseHandle(opened);
-    return id;
-}
-
-bool FileLister::IsOnScanPath(const std::wstring& folder)
-{
-    const std::optional<FolderId> id = ReadFolderId(folder);
-    if (!id)
-        return false;
-    for (ScanStep& step : scanPath) {
-        if (!step.idRead) {
-            step.id = ReadFolderId(step.folder);
-            step.idRead = true;
-        }
-        if (step.id == id)
-            return true;
-    }
-    return false;
-}
-
 void FileLister::ScanFiles(std::wstring pattern)
 {
     const std::wstring folder = FolderPart(pattern);
+    const std::wstring namePart = pattern.substr(folder.size());
     WIN32_FIND_DATAW data;
-    FindHandle search(pattern, data);
+    FindHandle search(LiteralPath(folder) + namePart, data);
     if (!search.IsOpen())
         return;
     do {
-        if (!IsFolder(data))
+        // A file that has a short name of its own may have been found through it alone.
+        if (!IsFolder(data) && (data.cAlternateFileName[0] == L'\0' || NameMatches(data.cFileName, namePart))) {
             FileList.push_back(folder + data.cFileName);
+            FileFolders.push_back(filesFolder);
+        }
     } while (search.Next(data));
+}
+
+std::wstring FileLister::LiteralPath(const std::wstring& listed) const
+{
+    return startFolder + listed.substr(std::min(folderPartSize, listed.size()));
 }

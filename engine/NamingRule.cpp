@@ -1,6 +1,30 @@
 #include "engine/NamingRule.h"
 
+#include <windows.h>
+
 #include <algorithm>
+#include <array>
+
+namespace {
+
+// Whether Windows reads a name as one of its devices: the part before the first dot, trailing
+// blanks aside, is a device's name in any letter case.
+bool IsDeviceName(const std::wstring& name)
+{
+    std::wstring base = name.substr(0, name.find(L'.'));
+    base.erase(base.find_last_not_of(L' ') + 1);
+    CharUpperBuffW(base.data(), static_cast<DWORD>(base.size()));
+    static const std::array<const wchar_t*, 6> devices = {L"CON", L"PRN", L"AUX", L"NUL", L"CONIN$", L"CONOUT$"};
+    for (const wchar_t* device : devices) {
+        if (base == device)
+            return true;
+    }
+    return base.size() == 4 && (base.starts_with(L"COM") || base.starts_with(L"LPT")) &&
+           ((base[3] >= L'0' && base[3] <= L'9') || base[3] == L'\u00b9' || base[3] == L'\u00b2' ||
+            base[3] == L'\u00b3');
+}
+
+} // namespace
 
 std::wstring EnsureTrailingDelimiter(std::wstring folder)
 {
@@ -45,7 +69,30 @@ std::wstring MakeSourceDisplayPath(const NamingRule& rule, const std::wstring& e
     return rule.sourcePrefix + entry;
 }
 
-bool NamesAStream(const NamingRule& rule, const std::wstring& target)
+std::wstring MakeCopyPath(const NamingRule& rule, const std::wstring& entry)
 {
-    return target.find(L':', rule.destinationPrefix.size()) != std::wstring::npos;
+    const std::wstring folded = FoldPath(entry, rule.normalizedSeparator);
+    std::wstring path = rule.destinationPrefix;
+    path.reserve(path.size() + folded.size());
+    for (size_t from = 0;;) {
+        const size_t end = folded.find(L'\\', from);
+        std::wstring name = folded.substr(from, end == std::wstring::npos ? std::wstring::npos : end - from);
+        if (name.find(L':') != std::wstring::npos || IsDeviceName(name))
+            return {};
+        if (end == std::wstring::npos) {
+            if (name.empty() || name.back() == L'.' || name.back() == L' ')
+                return {};
+            return path + name;
+        }
+        // "." and ".." lead where the platform takes them, and an empty name (a doubled backslash)
+        // is passed over by it.
+        if (!name.empty() && name != L"." && name != L"..") {
+            const size_t kept = name.find_last_not_of(L". ");
+            if (kept == std::wstring::npos)
+                return {};
+            name.resize(kept + 1);
+        }
+        path += name + L'\\';
+        from = end + 1;
+    }
 }

@@ -26,7 +26,13 @@ std::wstring MakeTargetPath(const NamingRule& rule, const std::wstring& entry);
 // What the progress dialog shows as the entry's origin: the source prefix and the entry.
 std::wstring MakeSourceDisplayPath(const NamingRule& rule, const std::wstring& entry);
 
-// Whether the target holds a colon behind the destination prefix, as one folded from an absolute
-// mask's entry does (C:\x\a.txt gives dst\C:.x.a.txt): Windows reads such a name as a stream of
-// another file, here the stream .x.a.txt of a file C, so no copy may be made to it.
-bool NamesAStream(const NamingRule& rule, const std::wstring& target);
+// Where the entry's copy is written: the target path with the trailing dots and blanks of each
+// folder name behind the destination prefix dropped, as the platform drops them when it makes such
+// a folder, so that every copy reaches the folder made for it (the separator " / " makes "2019 \"
+// into the folder 2019). Empty when no copy may be written there: a name behind the prefix holds a
+// colon (Windows reads C:\x\a.txt folded to dst\C:.x.a.txt as the stream .x.a.txt of a file C),
+// is a device's (CON, PRN, AUX, NUL, CONIN$, CONOUT$, COM0 to COM9 and LPT0 to LPT9, with ¹, ² and
+// ³ for the digit too, whatever follows the first dot), is a file name that ends in a dot or a
+// blank, which the platform would drop, or a folder name of dots and blanks that it would read as
+// another folder.
+std::wstring MakeCopyPath(const NamingRule& rule, const std::wstring& entry);

@@ -25,3 +25,15 @@ std::wstring FullPath(const std::wstring& path);
 // with a trailing dot or blank that the plain path would not reach. Paths already in the
 // extended or device form, and paths that cannot be resolved, are returned as they are.
 std::wstring PlatformPath(const std::wstring& path, size_t limit = plainPathLimit);
+
+// The extended-length form of a full path: "C:\x" gives "\\?\C:\x" and "\\server\share\x" gives
+// "\\?\UNC\server\share\x". A path already in the extended or device form is returned as it is;
+// any other text (a relative one) gives an empty one.
+std::wstring ExtendedPath(const std::wstring& full);
+
+// The path made full against `base` (a full path, in the plain or the extended form) with every name
+// taken literally, in the extended form: slashes are read as backslashes, "." and ".." are resolved,
+// but no trailing dot or blank is dropped from a name, so that "d.\x" reaches the folder "d." and
+// not "d". A path already in the extended or device form is returned as it is; a drive-relative one
+// ("D:x") starts from that drive's current folder and a rooted one ("\x") from the root of `base`.
+std::wstring LiteralPath(const std::wstring& base, const std::wstring& path);

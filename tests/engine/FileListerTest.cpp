@@ -89,6 +89,24 @@ TEST_F(FileListerTest, NamePartMatchesOnlyFilesAndFoldersAreAlwaysSearched)
     MakeFolders(root / L"x.txt");
     EXPECT_EQ(AsSet(List(L"*.txt")), (Names{L"a.txt", L"txt.dir\\c.txt", L"deep\\er\\d.TXT"}));
     EXPECT_EQ(AsSet(List(L"?.log")), (Names{L"b.log"}));
+    // The search also tries 8.3 names (Windows' and Wine's), which would name other files.
+    Write(L"page.html");
+    Write(L"sub\\b.txtx");
+    Write(L"README");
+    EXPECT_EQ(AsSet(List(L"*.htm")), Names{});
+    EXPECT_EQ(AsSet(List(L"*.txt")), (Names{L"a.txt", L"txt.dir\\c.txt", L"deep\\er\\d.TXT"}));
+    EXPECT_TRUE(AsSet(List(L"*.*")).contains(L"README")) << "\"*.*\" names every file";
+}
+
+// Names that the platform's plain paths rewrite or read as devices reach their own files.
+TEST_F(FileListerTest, NamesEndingInADotOrABlankAndDeviceNamesAreListedLiterally)
+{
+    for (const wchar_t* file : {L"d\\x", L"d.\\x", L"e\\y.", L"e\\z ", L"sub\\aux.c", L"sub\\nul", L"sub\\COM1"})
+        WriteFileBytes(L"\\\\?\\" + (root / file), "x");
+    EXPECT_EQ(AsSet(List(L"*")), (Names{L"d\\x", L"d.\\x", L"e\\y.", L"e\\z ", L"sub\\aux.c", L"sub\\nul", L"sub\\COM1"}));
+    EXPECT_EQ(AsSet(List(L"d.\\*")), Names{L"d.\\x"});
+    EXPECT_EQ(lister.LiteralPath(L"d.\\x"), L"\\\\?\\" + root.Path() + L"\\d.\\x");
+    EXPECT_EQ(AsSet(List(L"sub\\..\\e\\*")), (Names{L"sub\\..\\e\\y.", L"sub\\..\\e\\z "}));
 }
 
 TEST_F(FileListerTest, FolderPartOfTheMaskPrefixesEveryEntryAsTyped)
@@ -116,6 +134,7 @@ TEST_F(FileListerTest, MasksThatFindNothing)
     EXPECT_TRUE(List(L"*.txt;*.log").empty()) << "a semicolon is part of one pattern";
     Write(L"x;y.txt");
     EXPECT_EQ(AsSet(List(L"x;y.txt")), (Names{L"x;y.txt"}));
+    EXPECT_TRUE(List(L"C:*.txt").empty()) << "a drive's own current folder is not the source folder";
 }
 
 TEST_F(FileListerTest, EmptySourceFolderAndDotNamedFolders)

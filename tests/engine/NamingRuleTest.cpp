@@ -100,4 +100,20 @@ TEST(NamingRuleTest, OnlyBackslashesOfTheEntryAreReplaced)
               MakeTargetPath(MakeNamingRule(L"S", L"D", L"_"), L"a\\b.txt"));
 }
 
+// Where copies go: folders as the platform makes them, and no name that it would rewrite or reserves.
+TEST(NamingRuleTest, CopyPathsDropWhatFolderCreationDropsAndRefuseRewrittenOrReservedNames)
+{
+    const NamingRule tree = MakeNamingRule(L"S", L"D", L" / ");
+    EXPECT_EQ(MakeCopyPath(tree, L"2019\\trip\\c.jpg"), L"D\\2019\\ trip\\ c.jpg");
+    EXPECT_EQ(MakeCopyPath(MakeNamingRule(L"S", L"D", L"\\"), L"d.\\x"), L"D\\d\\x");
+    EXPECT_EQ(MakeCopyPath(MakeNamingRule(L"S", L"D", L"\\..\\"), L"a\\b"), L"D\\a\\..\\b");
+    const NamingRule flat = MakeNamingRule(L"S", L"D", L".");
+    EXPECT_EQ(MakeCopyPath(flat, L"sub\\aux.c"), L"D\\sub.aux.c");
+    EXPECT_EQ(MakeCopyPath(flat, L"sub\\COM1"), L"D\\sub.COM1");
+    for (const wchar_t* refused : {L"e\\y.", L"f\\z ", L"nul.txt", L"con\\x.txt", L"Lpt1", L"C:\\x\\a.txt", L"com\u00b9.log"})
+        EXPECT_EQ(MakeCopyPath(flat, refused), L"") << refused;
+    EXPECT_EQ(MakeCopyPath(MakeNamingRule(L"S", L"D", L"\\"), L"con\\x.txt"), L"");
+    EXPECT_EQ(MakeCopyPath(MakeNamingRule(L"S", L"D", L"\\"), L"...\\x.txt"), L"");
+}
+
 } // namespace

@@ -271,17 +271,28 @@ TEST_F(CopyRunTest, ATargetWithAColonBelowTheDestinationIsNotWritten)
     }
 }
 
-// A destination typed in the extended form ("\\?\C:\...", as some programs hand out paths) is the
-// same folder as its plain form: into the source folder, a\b.txt would overwrite the listed a_b.txt.
-TEST_F(CopyRunTest, AnExtendedDestinationOverwritesNoListedSource)
+// The source folder under another spelling is the same folder, in a copy as in a move: into it,
+// a\b.txt would overwrite the listed a_b.txt.
+TEST_F(CopyRunTest, TheSourceUnderAnotherSpellingOverwritesNoListedSource)
 {
-    WriteSource(L"a_b.txt", "a_b");
-    WriteSource(L"a\\b.txt", "a\\b");
-    settings.destination = L"\\\\?\\" + source;
-    settings.separator = L"_";
-    Run();
-    EXPECT_EQ(ReadFileBytes(source + L"\\a_b.txt"), "a_b");
-    EXPECT_EQ(ReadFileBytes(source + L"\\a\\b.txt"), "a\\b");
+    settings.source = root / L"Photo Album 2019";
+    wchar_t shortName[MAX_PATH];
+    MakeFolders(settings.source);
+    ASSERT_GT(GetShortPathNameW(settings.source.c_str(), shortName, MAX_PATH), 0u);
+    ASSERT_TRUE(MakeFolderLink(root / L"link", L"Photo Album 2019")) << "could not create a folder link";
+    for (const std::wstring& spelling : {L"\\\\?\\" + settings.source, L"\\\\.\\" + settings.source,
+                                         std::wstring(shortName), root / L"link", root.Share() + L"\\PHOTO ALBUM 2019"}) {
+        for (const bool move : {false, true}) {
+            WriteFileBytes(settings.source + L"\\a_b.txt", "top");
+            WriteFileBytes(settings.source + L"\\a\\b.txt", "nested");
+            settings.destination = spelling;
+            settings.separator = L"_";
+            settings.deleteSource = move;
+            Run();
+            EXPECT_EQ(ReadFileBytes(settings.source + L"\\a_b.txt"), "top") << Narrow(spelling);
+            EXPECT_EQ(ReadFileBytes(settings.source + L"\\a\\b.txt"), "nested") << Narrow(spelling);
+        }
+    }
 }
 
 TEST_F(CopyRunTest, ATargetLongerThanMaxPathNeitherCrashesNorStopsTheRun)

@@ -67,11 +67,10 @@ bool DeleteSource(const std::wstring& entry)
     return DeleteFileW(source.c_str()) != FALSE;
 }
 
-// In a move, the folder whose files are being moved, held open from its first file to its last so
-// that it cannot be renamed or replaced meanwhile (Windows refuses to rename a folder held open
-// without shared deletion, and any folder above it), and whether it is still the folder that the
-// listing saw: a folder swapped for a link after the listing leads elsewhere, and nothing reached
-// through it may be taken.
+// The folder whose files are being handled, held open from its first file to its last so that it
+// cannot be renamed or replaced meanwhile (Windows refuses to rename a folder held open without
+// shared deletion, and any folder above it), and whether it is still the folder that the listing
+// saw: a folder swapped for a link after the listing leads elsewhere, to files nobody named.
 class HeldFolder {
 public:
     HeldFolder() = default;
@@ -162,7 +161,7 @@ DWORD CopyWorker(Dialog& progress, const std::atomic<bool>& cancelRequested, con
         // whose target reaches a file of another name, and a source is deleted only when its copy
         // is under the target's own name. The source is reached by its literal path, the names as
         // the listing found them; the copy goes where the naming puts it, in folders made for it.
-        if (guard.MayCopy(i) && (!settings.deleteSource || folder.IsAsListed(lister, lister.FileFolders[i]))) {
+        if (guard.MayCopy(i) && folder.IsAsListed(lister, lister.FileFolders[i])) {
             const std::wstring copyPath = MakeCopyPath(rule, entry);
             const std::wstring literal = lister.LiteralPath(entry);
             if (rule.subfolderMode)

@@ -141,8 +141,9 @@ TEST_F(FaultTest, ADestinationThatIsAFileFailsEveryCopyAndKeepsEverySource)
 }
 
 // What happens to the second of three files after the listing, just as its caption arrives (the
-// worker shows the caption before it copies the file).
-enum class Change { Removed, Rewritten, MadeAFolder };
+// worker shows the caption before it copies the file). SwappedForALink: its folder a is renamed
+// and a link to a folder outside the tree, with files of the same names, takes its place.
+enum class Change { Removed, Rewritten, MadeAFolder, SwappedForALink };
 
 struct ChangedSource {
     const char* name;
@@ -166,11 +167,18 @@ TEST_P(ChangedSourceTest, TheRunGoesOnAndNoContentIsLost)
     WriteFileBytes(destination + L"\\a.2.txt", "an earlier copy of two");
     settings.deleteSource = GetParam().deleteSource;
     const std::wstring second = source + L"\\a\\2.txt";
+    WriteFileBytes(root / L"elsewhere\\2.txt", "outside two");
+    WriteFileBytes(root / L"elsewhere\\b\\3.txt", "outside three");
 
     ObservedProgressDialog dialog(settings);
     dialog.onRecord = [&](ObservedProgressDialog&, const std::wstring& line) {
         if (line != L"caption Ferrix (2/3)")
             return;
+        if (GetParam().change == Change::SwappedForALink) {
+            ASSERT_TRUE(MoveFileW((source + L"\\a").c_str(), (source + L"\\a-old").c_str()));
+            ASSERT_TRUE(MakeFolderLink(source + L"\\a", L"..\\elsewhere"));
+            return;
+        }
         SetFileAttributesW(second.c_str(), FILE_ATTRIBUTE_NORMAL);
         ASSERT_TRUE(DeleteFileW(second.c_str()));
         if (GetParam().change == Change::Rewritten)
@@ -185,8 +193,10 @@ TEST_P(ChangedSourceTest, TheRunGoesOnAndNoContentIsLost)
     const bool move = GetParam().deleteSource;
     EXPECT_EQ(FileExists(source + L"\\1.txt"), !move);
     EXPECT_EQ(ReadFileBytes(destination + L"\\1.txt"), "one");
-    EXPECT_EQ(FileExists(source + L"\\a\\b\\3.txt"), !move);
-    EXPECT_EQ(ReadFileBytes(destination + L"\\a.b.3.txt"), "three");
+    if (GetParam().change != Change::SwappedForALink) {
+        EXPECT_EQ(FileExists(source + L"\\a\\b\\3.txt"), !move);
+        EXPECT_EQ(ReadFileBytes(destination + L"\\a.b.3.txt"), "three");
+    }
 
     switch (GetParam().change) {
     case Change::Removed:
@@ -200,6 +210,14 @@ TEST_P(ChangedSourceTest, TheRunGoesOnAndNoContentIsLost)
         EXPECT_EQ(ReadFileBytes(destination + L"\\a.2.txt"), "an earlier copy of two") << "a folder is not copied";
         EXPECT_EQ(ReadFileBytes(second + L"\\inside.txt"), "inside the folder two");
         break;
+    case Change::SwappedForALink: // nothing is taken through the link
+        EXPECT_EQ(ReadFileBytes(root / L"elsewhere\\2.txt"), "outside two");
+        EXPECT_EQ(ReadFileBytes(root / L"elsewhere\\b\\3.txt"), "outside three");
+        EXPECT_EQ(ReadFileBytes(source + L"\\a-old\\2.txt"), "two as listed");
+        EXPECT_EQ(ReadFileBytes(source + L"\\a-old\\b\\3.txt"), "three");
+        EXPECT_EQ(ReadFileBytes(destination + L"\\a.2.txt"), "an earlier copy of two");
+        EXPECT_FALSE(FileExists(destination + L"\\a.b.3.txt"));
+        break;
     }
 }
 
@@ -209,7 +227,9 @@ INSTANTIATE_TEST_SUITE_P(, ChangedSourceTest,
                                          ChangedSource{"RewrittenCopy", Change::Rewritten, false},
                                          ChangedSource{"RewrittenMove", Change::Rewritten, true},
                                          ChangedSource{"MadeAFolderCopy", Change::MadeAFolder, false},
-                                         ChangedSource{"MadeAFolderMove", Change::MadeAFolder, true}),
+                                         ChangedSource{"MadeAFolderMove", Change::MadeAFolder, true},
+                                         ChangedSource{"SwappedForALinkCopy", Change::SwappedForALink, false},
+                                         ChangedSource{"SwappedForALinkMove", Change::SwappedForALink, true}),
                          [](const testing::TestParamInfo<ChangedSource>& info) { return info.param.name; });
 
 } // namespace

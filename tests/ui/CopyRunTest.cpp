@@ -130,7 +130,7 @@ Snapshot TakeSnapshot(const std::wstring& folder)
     lister.ListFiles(folder + L"\\*");
     Snapshot snapshot;
     for (const std::wstring& file : lister.FileList)
-        snapshot.files[file] = ReadFileBytes(file);
+        snapshot.files[file] = ReadFileBytes(lister.LiteralPath(file));
     snapshot.folders.insert(lister.FolderList.begin(), lister.FolderList.end());
     return snapshot;
 }
@@ -165,8 +165,10 @@ class DataSafetyTest : public CopyRunTest, public testing::WithParamInterface<La
 TEST_P(DataSafetyTest, NoContentIsLostAndNothingOutsideTheDestinationIsWritten)
 {
     const Layout& layout = GetParam();
+    // Every name as written, a trailing dot or blank and a device's name too.
+    const auto literal = [this](const wchar_t* file) { return L"\\\\?\\" + (root / file); };
     for (const wchar_t* file : layout.files)
-        WriteFileBytes(root / file, "content of " + Narrow(file));
+        WriteFileBytes(literal(file), "content of " + Narrow(file));
     settings.destination = layout.destination;
     settings.mask = layout.mask;
     settings.separator = layout.separator;
@@ -194,11 +196,11 @@ TEST_P(DataSafetyTest, NoContentIsLostAndNothingOutsideTheDestinationIsWritten)
 
     for (const auto& [file, holds] : layout.expected) {
         if (holds == nullptr) {
-            EXPECT_FALSE(FileExists(root / file)) << Narrow(file) << " should be gone";
-        } else if (!FileExists(root / file)) {
+            EXPECT_FALSE(FileExists(literal(file))) << Narrow(file) << " should be gone";
+        } else if (!FileExists(literal(file))) {
             ADD_FAILURE() << Narrow(file) << " is missing";
         } else {
-            EXPECT_EQ(ReadFileBytes(root / file), "content of " + Narrow(holds)) << Narrow(file);
+            EXPECT_EQ(ReadFileBytes(literal(file)), "content of " + Narrow(holds)) << Narrow(file);
         }
     }
 }
@@ -230,6 +232,30 @@ INSTANTIATE_TEST_SUITE_P(
                true,
                {{L"src\\a\\old.txt", L"src\\a\\old.txt"}, {L"src\\a\\a\\old.txt", nullptr},
                 {L"src\\a\\b\\y.txt", L"src\\b\\y.txt"}, {L"src\\b\\y.txt", nullptr}}},
+        // "d." is not "d": the mask names the files of d. alone. e\y. would become dst\e.y., a name
+        // that the platform cuts to e.y: it stays.
+        Layout{"NamesEndingInADotOrABlank",
+               {L"src\\d\\x", L"src\\d.\\x", L"src\\e\\y", L"src\\e\\y.", L"src\\f\\z "}, L"..\\dst", L"dst", L"*",
+               L"_", true,
+               {{L"dst\\d_x", L"src\\d\\x"}, {L"dst\\d._x", L"src\\d.\\x"}, {L"dst\\e_y", L"src\\e\\y"},
+                {L"src\\e\\y.", L"src\\e\\y."}, {L"src\\f\\z ", L"src\\f\\z "}, {L"src\\d.\\x", nullptr}}},
+        Layout{"AFolderEndingInADotInTheMask", {L"src\\d\\x", L"src\\d.\\x"}, L"..\\dst", L"dst", L"d.\\*", L"_", true,
+               {{L"dst\\d._x", L"src\\d.\\x"}, {L"src\\d\\x", L"src\\d\\x"}, {L"src\\d.\\x", nullptr}}},
+        // Named like devices, they are files all the same; only a target that is itself such a name
+        // is refused.
+        Layout{"DeviceNames",
+               {L"src\\sub\\aux.c", L"src\\sub\\con.txt", L"src\\sub\\nul", L"src\\sub\\COM1", L"src\\sub\\lpt1.log",
+                L"src\\sub\\prn", L"src\\nul.txt"},
+               L"..\\dst", L"dst", L"*", L".", true,
+               {{L"dst\\sub.aux.c", L"src\\sub\\aux.c"}, {L"dst\\sub.con.txt", L"src\\sub\\con.txt"},
+                {L"dst\\sub.nul", L"src\\sub\\nul"}, {L"dst\\sub.COM1", L"src\\sub\\COM1"},
+                {L"dst\\sub.lpt1.log", L"src\\sub\\lpt1.log"}, {L"dst\\sub.prn", L"src\\sub\\prn"},
+                {L"src\\nul.txt", L"src\\nul.txt"}, {L"src\\sub\\aux.c", nullptr}}},
+        // The folders " / " makes lose their trailing blank, and the copies go into them.
+        Layout{"BlanksAroundTheSlash", {L"src\\a.jpg", L"src\\2019\\b.jpg", L"src\\2019\\trip\\c.jpg"}, L"..\\dst",
+               L"dst", L"*", L" / ", true,
+               {{L"dst\\a.jpg", L"src\\a.jpg"}, {L"dst\\2019\\ b.jpg", L"src\\2019\\b.jpg"},
+                {L"dst\\2019\\ trip\\ c.jpg", L"src\\2019\\trip\\c.jpg"}, {L"src\\2019\\trip\\c.jpg", nullptr}}},
         // "..\*" with "\" makes targets such as dst\inner\..\outside.txt.
         Layout{"MaskLeavesTheDestination", {L"outside.txt", L"src\\a.txt", L"dst\\keep.txt"}, L"..\\dst\\inner", L"dst\\inner",
                L"..\\*", L"\\", true,

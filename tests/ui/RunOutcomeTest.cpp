@@ -82,6 +82,26 @@ TEST_F(RunTest, ASlashInTheMaskIsAFolderDelimiter)
     EXPECT_EQ(FolderTree::Read(source).files, untouched);
 }
 
+// The source folder typed as the destination through a folder link is the source folder: a move
+// folds c\d.txt in place, and a\b.txt, whose target is the listed a_b.txt, stays. Run twice, the
+// second run finds nothing new to fold.
+TEST_F(RunTest, TheSourceThroughALinkAsTheDestinationLosesNoFile)
+{
+    const Files kept = {{L"a_b.txt", "top"}, {L"a\\b.txt", "nested"}, {L"c_d.txt", "d"}};
+    FolderTree::Write(source, {{L"a_b.txt", "top"}, {L"a\\b.txt", "nested"}, {L"c\\d.txt", "d"}});
+    ASSERT_TRUE(MakeFolderLink(root / L"link", L"from")) << "could not create a folder link";
+    for (int run = 0; run < 2; ++run) {
+        const auto ferrix = StartRun();
+        const HWND dialog = WaitForMainDialog(*ferrix);
+        SetText(Control(dialog, IDC_DESTINATION_EDIT), root / L"link");
+        SetText(Control(dialog, IDC_SEPARATOR_EDIT), L"_");
+        PostClick(Control(dialog, IDC_DELETE_CHECK));
+        PostClick(Control(dialog, IDOK));
+        EXPECT_EQ(ferrix->WaitForExit(), 0u);
+        EXPECT_EQ(FolderTree::Read(source).files, kept) << "run " << run + 1;
+    }
+}
+
 // ferrix.exe with Windows' refusals patched in by the probe (WindowsRefusals), and without them: a
 // folder in the middle of the tree that refuses listing, a branch deeper than 300 characters, and
 // an existing destination on a share whose path and targets are longer than 260 characters, which

@@ -2,11 +2,13 @@
 
 #include "app/CopySettings.h"
 #include "engine/CopyGuard.h"
+#include "engine/CopyToTarget.h"
 #include "engine/CreateDirectoryPath.h"
 #include "engine/FileId.h"
 #include "engine/FileLister.h"
 #include "engine/NamingRule.h"
 #include "engine/PlatformPath.h"
+#include "engine/SourceFile.h"
 #include "framework/Dialog.h"
 #include "ui/resources/Resource.h"
 
@@ -19,53 +21,6 @@
 #include <vector>
 
 namespace {
-
-// What a target path reaches: nothing, a file that the directory lists under the path's own last
-// name (letter case aside), or a file listed under another name, which a copy to the path would
-// overwrite in its place. Wine cuts a name of more than 255 bytes of UTF-8 to 255 bytes when the
-// cut falls inside a character and reaches that shorter name; a short 8.3 name reaches its
-// long-named file.
-enum class Reached { Nothing, ItsOwnName, AnotherName };
-
-Reached WhatPathReaches(const std::wstring& path)
-{
-    const std::wstring platform = PlatformPath(path);
-    if (GetFileAttributesW(platform.c_str()) == INVALID_FILE_ATTRIBUTES)
-        return Reached::Nothing;
-    WIN32_FIND_DATAW data;
-    const HANDLE found = FindFirstFileW(platform.c_str(), &data);
-    if (found == INVALID_HANDLE_VALUE)
-        return Reached::AnotherName;
-    FindClose(found);
-    const wchar_t* name = path.c_str() + (path.find_last_of(L'\\') + 1); // the whole path when it has no backslash
-    return CompareStringOrdinal(name, -1, data.cFileName, -1, TRUE) == CSTR_EQUAL ? Reached::ItsOwnName
-                                                                                  : Reached::AnotherName;
-}
-
-// Copies the entry onto its target unless the target reaches a file of another name. The first
-// attempt refuses a target that is there already: a new target, the usual case, then costs one
-// lookup of its name, where the check beforehand and the overwriting copy's own test whether the
-// target is the source would add one each, and on Wine a lookup of a name that is not there reads
-// the whole folder. A target that is there, or a first attempt that failed for any other reason,
-// takes the checked way, so the outcome is the overwriting copy's in every case.
-bool CopyToTarget(const std::wstring& entry, const std::wstring& target)
-{
-    const std::wstring from = PlatformPath(entry);
-    const std::wstring to = PlatformPath(target);
-    if (CopyFileW(from.c_str(), to.c_str(), TRUE))
-        return true;
-    return WhatPathReaches(target) != Reached::AnotherName && CopyFileW(from.c_str(), to.c_str(), FALSE);
-}
-
-// True when the source is gone: a read-only or system source is deleted at the second attempt.
-bool DeleteSource(const std::wstring& entry)
-{
-    const std::wstring source = PlatformPath(entry);
-    if (DeleteFileW(source.c_str()))
-        return true;
-    SetFileAttributesW(source.c_str(), FILE_ATTRIBUTE_NORMAL); // the second deletion tells whether it helped
-    return DeleteFileW(source.c_str()) != FALSE;
-}
 
 // The folder whose files are being handled, held open from its first file to its last so that it
 // cannot be renamed or replaced meanwhile (Windows refuses to rename a folder held open without
@@ -158,16 +113,19 @@ DWORD CopyWorker(Dialog& progress, const std::atomic<bool>& cancelRequested, con
         SetWindowTextW(toText.handle, target.c_str());
 
         // A copy that fails, or that the guard refuses, is passed over like any other; so is one
-        // whose target reaches a file of another name, and a source is deleted only when its copy
-        // is under the target's own name. The source is reached by its literal path, the names as
-        // the listing found them; the copy goes where the naming puts it, in folders made for it.
+        // whose target reaches a file of another name. The source is reached by its literal path,
+        // the names as the listing found them; the copy goes where the naming puts it, in folders
+        // made for it. A move holds its source from before the copy and deletes it only when it is
+        // still the file copied, unchanged, and copied whole.
         if (guard.MayCopy(i) && folder.IsAsListed(lister, lister.FileFolders[i])) {
             const std::wstring copyPath = MakeCopyPath(rule, entry);
-            const std::wstring literal = lister.LiteralPath(entry);
+            const std::wstring from = lister.LiteralPath(entry);
             if (rule.subfolderMode)
                 CreateDirectoryPath(copyPath);
-            if (CopyToTarget(literal, copyPath) && settings.deleteSource && guard.MayDelete(i) &&
-                WhatPathReaches(copyPath) == Reached::ItsOwnName && DeleteSource(literal))
+            if (!settings.deleteSource)
+                CopyToTarget(from, copyPath);
+            else if (SourceFile held(from);
+                     CopyToTarget(from, copyPath) && guard.MayDelete(i) && held.DeleteIfCopiedTo(copyPath))
                 guard.SourceDeleted(i);
         }
         SendMessageW(bar.handle, PBM_SETPOS, i, 0);

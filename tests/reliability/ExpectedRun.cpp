@@ -78,8 +78,9 @@ bool PlatformOverwrites(DWORD attributes)
     WriteFileBytes(probe / L"new", "new");
     WriteFileBytes(probe / L"old", "old");
     SetFileAttributesW((probe / L"old").c_str(), attributes);
-    const bool overwrites = CopyFileW((probe / L"new").c_str(), (probe / L"old").c_str(), FALSE) &&
-                            ReadFileBytes(probe / L"old") == "new";
+    const bool overwrites =
+        MoveFileExW((probe / L"new").c_str(), (probe / L"old").c_str(), MOVEFILE_REPLACE_EXISTING) &&
+        ReadFileBytes(probe / L"old") == "new";
     return probed[attributes] = overwrites;
 }
 

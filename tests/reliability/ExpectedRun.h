@@ -28,8 +28,8 @@ std::wstring TargetOf(const CopySettings& settings, const std::wstring& entry);
 std::vector<std::wstring> ExpectedListing(const TreeState& tree, std::wstring mask,
                                           const std::vector<std::wstring>& unlistable = {});
 
-// Whether the platform's copy overwrites an existing target with these attributes: Windows refuses
-// a read-only target, and so does Wine unless it runs as root. Probed once per attribute set.
+// Whether a whole copy can be renamed over an existing target with these attributes: Windows
+// refuses a read-only target; Wine running as root does not. Probed once per attribute set.
 bool PlatformOverwrites(DWORD attributes);
 
 struct ExpectedRun {

@@ -1,7 +1,8 @@
 // Runs with real faults injected: a source that another process holds open without sharing, a
-// target that is read-only, a target whose folder is a file, and a source removed or replaced
-// after the listing, just before its copy. Each run must go on with the other files and lose no
-// file's content.
+// target that is read-only, a target whose folder is a file, a source removed or replaced after
+// the listing, just before its copy, or changed between its copy and its deletion, and a volume
+// that fills up. Each run must go on with the other files and lose no file's content.
+#include "tests/driver/ImportPatch.h"
 #include "tests/driver/Wait.h"
 #include "tests/reliability/TreeState.h"
 #include "tests/ui/ProgressRunTest.h"
@@ -10,6 +11,7 @@
 
 #include <gtest/gtest.h>
 
+#include <functional>
 #include <ostream>
 #include <stdexcept>
 #include <string>
@@ -62,8 +64,29 @@ private:
     HANDLE process = nullptr;
 };
 
+// During RunWithCopies, this module's CopyFileW calls, the worker's among them, go to `replacement`
+// (ImportPatch); the real function is realCopyFileW.
+decltype(&CopyFileW) realCopyFileW = nullptr;
+std::function<BOOL(LPCWSTR from, LPCWSTR to, BOOL failIfExists)> replacement;
+
+BOOL WINAPI ReplacedCopyFileW(LPCWSTR from, LPCWSTR to, BOOL failIfExists)
+{
+    return replacement(from, to, failIfExists);
+}
+
 class FaultTest : public ProgressRunTest {
 protected:
+    void RunWithCopies(ObservedProgressDialog& dialog, std::function<BOOL(LPCWSTR, LPCWSTR, BOOL)> copy)
+    {
+        replacement = std::move(copy);
+        void* ours = reinterpret_cast<void*>(&ReplacedCopyFileW);
+        ASSERT_TRUE(PatchImport(GetModuleHandleW(nullptr), "kernel32.dll", "CopyFileW", ours,
+                                reinterpret_cast<void**>(&realCopyFileW)));
+        Run(dialog);
+        PatchImport(GetModuleHandleW(nullptr), "kernel32.dll", "CopyFileW", reinterpret_cast<void*>(realCopyFileW),
+                    &ours);
+    }
+
     bool Moved(const std::wstring& entry, const std::wstring& target, const std::string& content) const
     {
         return !FileExists(source + L"\\" + entry) && FileExists(destination + L"\\" + target) &&
@@ -140,10 +163,67 @@ TEST_F(FaultTest, ADestinationThatIsAFileFailsEveryCopyAndKeepsEverySource)
         EXPECT_EQ(after.files.at(key).bytes, file.bytes) << Utf8(file.path);
 }
 
-// What happens to the second of three files after the listing, just as its caption arrives (the
-// worker shows the caption before it copies the file). SwappedForALink: its folder a is renamed
-// and a link to a folder outside the tree, with files of the same names, takes its place.
-enum class Change { Removed, Rewritten, MadeAFolder, SwappedForALink };
+// A full volume: the copies of a.txt (whose target is there) and c.txt (whose target is new) write
+// part of the file, then fail as a full volume fails them.
+TEST_F(FaultTest, ACopyThatFillsTheVolumeLeavesItsTargetAsItWasAndItsRoomFree)
+{
+    WriteSource(L"a.txt", "a new a");
+    WriteSource(L"b.txt", "b fits");
+    WriteSource(L"c.txt", "a new c");
+    WriteFileBytes(destination + L"\\a.txt", "the earlier a");
+    settings.deleteSource = true;
+    ObservedProgressDialog dialog(settings);
+    RunWithCopies(dialog, [](LPCWSTR from, LPCWSTR to, BOOL failIfExists) {
+        if (std::wstring(from).ends_with(L"b.txt"))
+            return realCopyFileW(from, to, failIfExists);
+        const DWORD creation = failIfExists ? CREATE_NEW : CREATE_ALWAYS;
+        const HANDLE made = CreateFileW(to, GENERIC_WRITE, 0, nullptr, creation, 0, nullptr);
+        DWORD written = 0;
+        if (made != INVALID_HANDLE_VALUE && WriteFile(made, "a new", 5, &written, nullptr) && CloseHandle(made))
+            SetLastError(ERROR_DISK_FULL);
+        return FALSE;
+    });
+    EXPECT_EQ(ReadFileBytes(destination + L"\\a.txt"), "the earlier a");
+    EXPECT_EQ(ReadFileBytes(source + L"\\a.txt") + ReadFileBytes(source + L"\\c.txt"), "a new aa new c");
+    EXPECT_TRUE(Moved(L"b.txt", L"b.txt", "b fits"));
+    EXPECT_EQ(ReadTree(destination).files.size(), 2u) << "a partial file is left in the destination";
+}
+
+// What happens to the second of three files after the listing: up to MadeAFolder just as its
+// caption arrives (the worker shows the caption before it copies the file), from AppendedAfterCopy
+// on once it is copied, before it would be deleted. SwappedForALink: its folder a is renamed and a
+// link to a folder outside the tree, with files of the same names, takes its place.
+enum class Change {
+    Removed,
+    Rewritten,
+    SwappedForALink,
+    MadeAFolder,
+    AppendedAfterCopy,
+    ReplacedAfterCopy,
+    TargetTruncatedAfterCopy,
+    OpenForWriting // by another program, sharing every access, through the whole run
+};
+
+constexpr DWORD everyone = FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE;
+
+// Another program's change after the copy to `to`; returns what the source holds afterwards.
+std::string ChangeAfterCopy(Change change, const std::wstring& second, LPCWSTR to)
+{
+    if (change == Change::ReplacedAfterCopy) {
+        WriteFileBytes(second + L".new", "two as replaced");
+        return MoveFileExW((second + L".new").c_str(), second.c_str(), MOVEFILE_REPLACE_EXISTING) ? "two as replaced"
+                                                                                                 : "two as listed";
+    }
+    const bool append = change == Change::AppendedAfterCopy;
+    const HANDLE file = CreateFileW(append ? second.c_str() : to, append ? FILE_APPEND_DATA : GENERIC_WRITE, everyone,
+                                    nullptr, append ? OPEN_EXISTING : TRUNCATE_EXISTING, 0, nullptr);
+    if (file == INVALID_HANDLE_VALUE)
+        return "two as listed";
+    DWORD written = 0;
+    const bool appended = append && WriteFile(file, " and more", 9, &written, nullptr);
+    CloseHandle(file);
+    return appended ? "two as listed and more" : "two as listed";
+}
 
 struct ChangedSource {
     const char* name;
@@ -170,11 +250,16 @@ TEST_P(ChangedSourceTest, TheRunGoesOnAndNoContentIsLost)
     WriteFileBytes(root / L"elsewhere\\2.txt", "outside two");
     WriteFileBytes(root / L"elsewhere\\b\\3.txt", "outside three");
 
+    const Change change = GetParam().change;
+    const HANDLE writer = change == Change::OpenForWriting ? CreateFileW(second.c_str(), FILE_APPEND_DATA, everyone,
+                                                                         nullptr, OPEN_EXISTING, 0, nullptr)
+                                                           : INVALID_HANDLE_VALUE;
+    std::string secondAfterChange = "two as listed"; // what the other program left the source holding
     ObservedProgressDialog dialog(settings);
     dialog.onRecord = [&](ObservedProgressDialog&, const std::wstring& line) {
-        if (line != L"caption Ferrix (2/3)")
+        if (line != L"caption Ferrix (2/3)" || change > Change::MadeAFolder)
             return;
-        if (GetParam().change == Change::SwappedForALink) {
+        if (change == Change::SwappedForALink) {
             ASSERT_TRUE(MoveFileW((source + L"\\a").c_str(), (source + L"\\a-old").c_str()));
             ASSERT_TRUE(MakeFolderLink(source + L"\\a", L"..\\elsewhere"));
             return;
@@ -186,7 +271,15 @@ TEST_P(ChangedSourceTest, TheRunGoesOnAndNoContentIsLost)
         else if (GetParam().change == Change::MadeAFolder)
             WriteFileBytes(second + L"\\inside.txt", "inside the folder two");
     };
-    Run(dialog);
+    RunWithCopies(dialog, [&](LPCWSTR from, LPCWSTR to, BOOL failIfExists) {
+        const BOOL copied = realCopyFileW(from, to, failIfExists);
+        if (copied && std::wstring(from).ends_with(L"2.txt") && change > Change::MadeAFolder)
+            secondAfterChange = ChangeAfterCopy(change, second, to);
+        return copied;
+    });
+    DWORD written = 0;
+    if (writer != INVALID_HANDLE_VALUE && WriteFile(writer, " and more", 9, &written, nullptr) && CloseHandle(writer))
+        secondAfterChange += " and more";
 
     ASSERT_FALSE(dialog.trace.empty());
     EXPECT_EQ(dialog.trace.back(), L"position 3") << "the run goes on to its end";
@@ -218,6 +311,8 @@ TEST_P(ChangedSourceTest, TheRunGoesOnAndNoContentIsLost)
         EXPECT_EQ(ReadFileBytes(destination + L"\\a.2.txt"), "an earlier copy of two");
         EXPECT_FALSE(FileExists(destination + L"\\a.b.3.txt"));
         break;
+    default: // the content that the other program left is at the source, or else whole at the target
+        EXPECT_EQ(ReadFileBytes(FileExists(second) ? second : destination + L"\\a.2.txt"), secondAfterChange);
     }
 }
 
@@ -229,7 +324,11 @@ INSTANTIATE_TEST_SUITE_P(, ChangedSourceTest,
                                          ChangedSource{"MadeAFolderCopy", Change::MadeAFolder, false},
                                          ChangedSource{"MadeAFolderMove", Change::MadeAFolder, true},
                                          ChangedSource{"SwappedForALinkCopy", Change::SwappedForALink, false},
-                                         ChangedSource{"SwappedForALinkMove", Change::SwappedForALink, true}),
+                                         ChangedSource{"SwappedForALinkMove", Change::SwappedForALink, true},
+                                         ChangedSource{"AppendedAfterCopyMove", Change::AppendedAfterCopy, true},
+                                         ChangedSource{"ReplacedAfterCopyMove", Change::ReplacedAfterCopy, true},
+                                         ChangedSource{"TargetTruncatedMove", Change::TargetTruncatedAfterCopy, true},
+                                         ChangedSource{"OpenForWritingMove", Change::OpenForWriting, true}),
                          [](const testing::TestParamInfo<ChangedSource>& info) { return info.param.name; });
 
 } // namespace

@@ -131,6 +131,24 @@ TEST_F(FaultTest, AReadOnlyTargetLosesNoContent)
     EXPECT_TRUE(Moved(L"b.txt", L"b.txt", "other"));
 }
 
+// Existing targets that are hard links to listed sources (as backup and deduplication tools make
+// them): an overwrite replaces the target's name and writes through no link, in a copy run too.
+TEST_F(FaultTest, ATargetHardLinkedToAListedSourceRewritesNoSource)
+{
+    WriteSource(L"a\\b.txt", "B content");
+    WriteSource(L"y\\late.txt", "late content");
+    WriteSource(L"z.txt", "z content");
+    MakeFolders(destination);
+    ASSERT_TRUE(CreateHardLinkW((destination + L"\\a.b.txt").c_str(), (source + L"\\y\\late.txt").c_str(), nullptr));
+    ASSERT_TRUE(CreateHardLinkW((destination + L"\\z.txt").c_str(), (source + L"\\a\\b.txt").c_str(), nullptr));
+    Run();
+    EXPECT_EQ(ReadFileBytes(source + L"\\y\\late.txt"), "late content");
+    EXPECT_EQ(ReadFileBytes(source + L"\\a\\b.txt"), "B content");
+    EXPECT_EQ(ReadFileBytes(destination + L"\\a.b.txt"), "B content");
+    EXPECT_EQ(ReadFileBytes(destination + L"\\y.late.txt"), "late content");
+    EXPECT_EQ(ReadFileBytes(destination + L"\\z.txt"), "z content");
+}
+
 TEST_F(FaultTest, ATargetWhoseFolderIsAFileIsPassedOverAndKept)
 {
     WriteSource(L"a.txt", "top");

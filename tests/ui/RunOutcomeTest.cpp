@@ -46,12 +46,14 @@ TEST_F(RunTest, ABackslashSeparatorRebuildsTheTree)
 
 // A relative destination, also one relative to a drive's current directory, names the folder
 // below the folder the program was started in, which the main dialog checks and offers to
-// create, and not one below the source folder that the run enters.
+// create, and not one below the source folder that the run enters; a full one with a trailing
+// blank names the folder without it, as the main dialog's check finds it.
 TEST_F(RunTest, ARelativeDestinationIsTheFolderThatTheMainDialogChecked)
 {
     FolderTree::Write(source, {{L"2024\\a.jpg", "a"}});
     const std::wstring drive = start.substr(0, 2); // as C:
-    const std::pair<std::wstring, std::wstring> typedAndNamed[] = {{L"flat", L"flat"}, {drive + L"flat2", L"flat2"}};
+    const std::pair<std::wstring, std::wstring> typedAndNamed[] = {
+        {L"flat", L"flat"}, {drive + L"flat2", L"flat2"}, {start + L"\\flat3 ", L"flat3"}};
     for (const auto& [typed, folder] : typedAndNamed) {
         const auto ferrix = StartRun();
         const HWND dialog = WaitForMainDialog(*ferrix);

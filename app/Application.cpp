@@ -68,13 +68,15 @@ bool Application::Start()
     if (run.source.empty() || run.destination.empty())
         return false;
 
-    // The listing and every source-side file operation resolve against the current directory, so
-    // a source that cannot be entered ends the run before anything is listed, copied or deleted.
+    // The run reaches every file from the full source path, so a source that cannot be made the
+    // current directory is gathered all the same: Windows refuses a current directory from 259
+    // characters to a program that does not declare itself long-path aware, though the main
+    // dialog's check found the folder.
     const std::wstring previous = CurrentDirectory();
-    if (!SetCurrentDirectoryW(run.source.c_str()))
-        return false;
+    const bool entered = SetCurrentDirectoryW(run.source.c_str()) != FALSE;
     ProgressDialog progressDialog(run);
     progressDialog.RunModal(); // the worker has ended it; it reports nothing, so the result says nothing
-    SetCurrentDirectoryW(previous.c_str());
+    if (entered)
+        SetCurrentDirectoryW(previous.c_str());
     return false;
 }

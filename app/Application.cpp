@@ -1,6 +1,6 @@
 #include "app/Application.h"
 
-#include "engine/PlatformPath.h"
+#include "engine/FolderNamed.h"
 #include "ui/MainDialog.h"
 #include "ui/ProgressDialog.h"
 
@@ -36,12 +36,12 @@ bool IsFullPath(const std::wstring& folder)
     return (isDelimiter(0) && isDelimiter(1)) || (folder.size() > 1 && folder[1] == L':' && isDelimiter(2));
 }
 
-// The folder that a destination text names from the current directory, resolved by the platform
-// as the main dialog's check resolved it: a relative text made full, a full one kept as typed.
-// Empty when the platform cannot resolve it.
-std::wstring FolderFromHere(const std::wstring& folder)
+// The folder that the source text names from the current directory, as the main dialog's check
+// found it: a relative text (a bare drive too) made full, a full one kept as typed, so that the
+// progress dialog shows the source as the user wrote it. Empty when the platform cannot resolve it.
+std::wstring SourceFromHere(const std::wstring& folder)
 {
-    return IsFullPath(folder) ? folder : FullPath(folder);
+    return IsFullPath(folder) ? folder : FolderNamed(folder);
 }
 
 } // namespace
@@ -60,20 +60,23 @@ bool Application::Start()
     if (mainDialog.RunModal() != 1)
         return false;
 
-    // The run writes to the destination that the main dialog checked: a relative one is taken from
-    // here, before the source folder is entered below. The settings keep the text as typed.
+    // The run takes the folders that the main dialog checked, both resolved here before the current
+    // directory changes below; the settings keep the texts as typed.
     CopySettings run = settings;
-    run.destination = FolderFromHere(settings.destination);
-    if (run.destination.empty())
+    run.source = SourceFromHere(settings.source);
+    run.destination = FolderNamed(settings.destination);
+    if (run.source.empty() || run.destination.empty())
         return false;
 
-    // The listing and every source-side file operation resolve against the current directory, so
-    // a source that cannot be entered ends the run before anything is listed, copied or deleted.
+    // The run reaches every file from the full source path, so a source that cannot be made the
+    // current directory is gathered all the same: Windows refuses a current directory from 259
+    // characters to a program that does not declare itself long-path aware, though the main
+    // dialog's check found the folder.
     const std::wstring previous = CurrentDirectory();
-    if (!SetCurrentDirectoryW(settings.source.c_str()))
-        return false;
+    const bool entered = SetCurrentDirectoryW(run.source.c_str()) != FALSE;
     ProgressDialog progressDialog(run);
     progressDialog.RunModal(); // the worker has ended it; it reports nothing, so the result says nothing
-    SetCurrentDirectoryW(previous.c_str());
+    if (entered)
+        SetCurrentDirectoryW(previous.c_str());
     return false;
 }

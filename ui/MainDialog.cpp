@@ -1,6 +1,7 @@
 #include "ui/MainDialog.h"
 
 #include "app/CopySettings.h"
+#include "engine/FolderNamed.h"
 #include "engine/PlatformPath.h"
 #include "framework/ApplicationBase.h"
 #include "framework/StaticOrder.h"
@@ -20,9 +21,10 @@ namespace {
 
 const wchar_t* const caption = L"Ferrix";
 
+// Whether the folder that a folder text names (FolderNamed) is there; the run takes the same folder.
 bool IsFolder(const std::wstring& path)
 {
-    const DWORD attributes = GetFileAttributesW(PlatformPath(path).c_str());
+    const DWORD attributes = GetFileAttributesW(PlatformPath(FolderNamed(path)).c_str());
     return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY) != 0;
 }
 

@@ -73,6 +73,7 @@ decltype(&DeleteFileW) nextDeleteFileW;
 decltype(&SetFileAttributesW) nextSetFileAttributesW;
 decltype(&GetFileAttributesW) nextGetFileAttributesW;
 decltype(&FindFirstFileW) nextFindFirstFileW;
+decltype(&SetCurrentDirectoryW) nextSetCurrentDirectoryW;
 
 BOOL WINAPI RefusingCreateDirectoryW(LPCWSTR path, LPSECURITY_ATTRIBUTES security)
 {
@@ -124,6 +125,19 @@ HANDLE WINAPI RefusingFindFirstFileW(LPCWSTR pattern, LPWIN32_FIND_DATAW data)
     return nextFindFirstFileW(pattern, data);
 }
 
+// Windows keeps the current directory and a backslash behind it in MAX_PATH characters.
+BOOL WINAPI RefusingSetCurrentDirectoryW(LPCWSTR path)
+{
+    std::wstring full = FullForm(path);
+    while (full.size() > 3 && full.back() == L'\\')
+        full.pop_back();
+    if (full.size() >= MAX_PATH - 1) {
+        SetLastError(ERROR_FILENAME_EXCED_RANGE);
+        return FALSE;
+    }
+    return nextSetCurrentDirectoryW(path);
+}
+
 struct Replacement {
     const char* name;
     void* function;
@@ -141,6 +155,8 @@ const Replacement replacements[] = {
     {"GetFileAttributesW", reinterpret_cast<void*>(&RefusingGetFileAttributesW),
      reinterpret_cast<void**>(&nextGetFileAttributesW)},
     {"FindFirstFileW", reinterpret_cast<void*>(&RefusingFindFirstFileW), reinterpret_cast<void**>(&nextFindFirstFileW)},
+    {"SetCurrentDirectoryW", reinterpret_cast<void*>(&RefusingSetCurrentDirectoryW),
+     reinterpret_cast<void**>(&nextSetCurrentDirectoryW)},
 };
 
 } // namespace

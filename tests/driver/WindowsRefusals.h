@@ -9,10 +9,13 @@
 // - A search in one of the folders named (their full forms compared without regard to case)
 //   fails with ERROR_ACCESS_DENIED, as in a folder whose access list denies listing; the folder
 //   itself stays visible in its parent, and a folder below it can still be searched by its path.
+// - A current directory whose full form, without a trailing backslash, has 259 or more characters
+//   fails with ERROR_FILENAME_EXCED_RANGE, whatever the form of the path.
 // The calls covered: CreateDirectoryW, CreateFileW, CopyFileW, DeleteFileW, SetFileAttributesW,
-// GetFileAttributesW and FindFirstFileW. The compiler may keep an import's address for the rest of
-// a function, so the code under test is to start after the object and end before it goes. One
-// object at a time per process, owned by a test, or by the probe in a driven process.
+// GetFileAttributesW, FindFirstFileW and SetCurrentDirectoryW. The compiler may keep an import's
+// address for the rest of a function, so the code under test is to start after the object and end
+// before it goes. One object at a time per process, owned by a test, or by the probe in a driven
+// process.
 #pragma once
 
 #include <windows.h>

@@ -109,6 +109,10 @@ TEST(WindowsRefusalsTest, RefusesPlainPathsFromTheLimitAndSearchesInTheNamedFold
             EXPECT_NE(search, INVALID_HANDLE_VALUE) << pattern;
             FindClose(search);
         }
+        // The current directory, within the scope above that puts it back.
+        EXPECT_TRUE(SetCurrentDirectoryW(folders[1].c_str()));
+        EXPECT_FALSE(SetCurrentDirectoryW(folders[2].c_str()));
+        EXPECT_EQ(GetLastError(), DWORD{ERROR_FILENAME_EXCED_RANGE});
     }
     for (const std::wstring& folder : folders)
         EXPECT_TRUE(FolderExists(folder)) << folder;

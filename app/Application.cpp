@@ -1,6 +1,7 @@
 #include "app/Application.h"
 
 #include "engine/FolderNamed.h"
+#include "engine/PlatformPath.h"
 #include "ui/MainDialog.h"
 #include "ui/ProgressDialog.h"
 
@@ -9,20 +10,6 @@
 #include <string>
 
 namespace {
-
-// The process's current directory, however long. GetCurrentDirectoryW answers the size it needs,
-// terminator included, when the buffer is too small, and then fills in nothing usable.
-std::wstring CurrentDirectory()
-{
-    std::wstring folder;
-    DWORD size = GetCurrentDirectoryW(0, nullptr);
-    while (size > folder.size()) {
-        folder.resize(size);
-        size = GetCurrentDirectoryW(size, folder.data());
-    }
-    folder.resize(size);
-    return folder;
-}
 
 // Whether a folder text names the same folder whatever the current directory: a drive and a
 // delimiter (C:\ or C:/), or two delimiters (a share or a device: \\server\share, \\?\C:\).

@@ -41,20 +41,6 @@ bool IsFolder(const WIN32_FIND_DATAW& data)
     return (data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0;
 }
 
-// The current directory, however long; GetCurrentDirectoryW answers the size it needs, terminator
-// included, when the buffer is too small.
-std::wstring CurrentDirectory()
-{
-    std::wstring folder;
-    DWORD size = GetCurrentDirectoryW(0, nullptr);
-    while (size > folder.size()) {
-        folder.resize(size);
-        size = GetCurrentDirectoryW(size, folder.data());
-    }
-    folder.resize(size);
-    return folder;
-}
-
 } // namespace
 
 bool FileLister::ListFiles(std::wstring mask)

@@ -4,6 +4,20 @@
 
 #include <algorithm>
 
+std::wstring CurrentDirectory()
+{
+    // GetCurrentDirectoryW answers the size it needs, terminator included, when the buffer is too
+    // small, and then fills in nothing usable.
+    std::wstring folder;
+    DWORD size = GetCurrentDirectoryW(0, nullptr);
+    while (size > folder.size()) {
+        folder.resize(size);
+        size = GetCurrentDirectoryW(size, folder.data());
+    }
+    folder.resize(size);
+    return folder;
+}
+
 std::wstring FullPath(const std::wstring& path)
 {
     wchar_t buffer[MAX_PATH];

@@ -13,6 +13,9 @@
 constexpr size_t plainPathLimit = 260;
 constexpr size_t plainFolderLimit = 248;
 
+// The process's current directory, however long.
+std::wstring CurrentDirectory();
+
 // The path as the platform resolves it: made full against the current directory, slashes turned
 // into backslashes, "." and ".." taken out, trailing dots and blanks dropped from the last name
 // (and one trailing dot from each folder name). Empty when the platform cannot resolve it.

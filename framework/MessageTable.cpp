@@ -234,9 +234,9 @@ MessageTable::MessageTable()
     };
     // bool OnNcDestroy(), inside the final-message steps of RouteMessage
     adapters[WM_NCDESTROY] = [](MessageRecord& r) { return r.target->OnNcDestroy(); };
-    // UINT OnNcHitTest(UINT point)
+    // UINT OnNcHitTest(UINT point); the answer keeps its sign (HTTRANSPARENT and HTERROR are negative)
     adapters[WM_NCHITTEST] = [](MessageRecord& r) {
-        return Value32(r, r.target->OnNcHitTest(Low32(r.lParam)));
+        return Value(r, static_cast<int>(r.target->OnNcHitTest(Low32(r.lParam))));
     };
     // bool OnNcPaint(HRGN updateRegion)
     adapters[WM_NCPAINT] = [](MessageRecord& r) { return r.target->OnNcPaint(Full<HRGN>(r.wParam)); };

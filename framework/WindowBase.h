@@ -89,6 +89,7 @@ public:
     virtual bool OnMoving(UINT edge, RECT* rectangle);
     // WM_NCDESTROY: the registry no longer names the object, `handle` still set.
     virtual bool OnNcDestroy();
+    // The answer reaches the sender widened with its sign: HTTRANSPARENT arrives as -1.
     virtual UINT OnNcHitTest(UINT point);
     virtual bool OnNcPaint(HRGN updateRegion);
     virtual bool OnNextDlgCtl(UINT control, UINT isHandle);

@@ -169,8 +169,8 @@ TEST_F(MessageRoutingTest, ValueAndFlagHandlersSetTheAnswer)
     window.colorAnswer = 0x1234;
     EXPECT_EQ(Send(WM_CTLCOLORSTATIC), 0x1234);
 
-    window.hitTestAnswer = static_cast<UINT>(HTERROR);
-    EXPECT_EQ(Send(WM_NCHITTEST), LRESULT{0xFFFFFFFE}) << "32-bit answers are widened with zeros";
+    window.hitTestAnswer = static_cast<UINT>(HTTRANSPARENT);
+    EXPECT_EQ(Send(WM_NCHITTEST), HTTRANSPARENT) << "hit-test answers keep their sign";
 
     // A flag handler's true answers 1 whatever the default result.
     window.markedMessage = WM_ERASEBKGND;

@@ -30,8 +30,12 @@ bool Dialog::OnClose()
     return true;
 }
 
-bool Dialog::OnCommand(HWND, UINT id, UINT)
+bool Dialog::OnCommand(HWND, UINT id, UINT code)
 {
+    // Only a click (code 0, as from a menu) or an accelerator (1) ends the dialog; a button's other
+    // notifications, such as BN_SETFOCUS from a BS_NOTIFY button, do not.
+    if (code > 1)
+        return false;
     if (id == IDOK) {
         OnOk();
         return true;

@@ -16,7 +16,8 @@ public:
     ~Dialog() override;
     // WM_CLOSE ends the dialog with 0.
     bool OnClose() override;
-    // IDOK calls OnOk and IDCANCEL calls OnCancel; other controls are left to the dialog manager.
+    // A click on IDOK calls OnOk and one on IDCANCEL calls OnCancel; other controls and other
+    // notifications are left to the dialog manager.
     bool OnCommand(HWND control, UINT id, UINT code) override;
     // Lets the dialog manager set the focus to the first control.
     bool OnInitDialog() override;

@@ -33,7 +33,8 @@ public:
     INT_PTR RunModal();
     // Stores the end code and ends the dialog: a modal run ends (this branch may be taken from
     // another thread); otherwise a WM_NULL is posted when `postOnEnd` is set, or else the window
-    // is destroyed. True when the platform call succeeded.
+    // is destroyed. True when the platform call succeeded; a window whose destruction was refused
+    // stays bound.
     bool End(int code);
 
     // True from the start of RunModal on; such a dialog never enters the modeless dialog list.
@@ -44,4 +45,9 @@ public:
     INT_PTR result = 0;
     LPCWSTR templateName;
     HWND parent;
+
+private:
+    // DestroyWindow with `handle` null meanwhile, so that the window's handlers see the object
+    // unbound. True when the window was destroyed; when the platform refuses, `handle` is kept.
+    bool DestroyOwnWindow();
 };

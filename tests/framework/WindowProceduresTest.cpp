@@ -294,6 +294,8 @@ TEST_F(WindowProceduresTest, NoEntryNamesADestroyedObject)
         subclass.handle = window;
         ASSERT_TRUE(subclass.Subclass());
         const HHOOK hook = SetWindowsHookExW(WH_CBT, RefuseDestruction, nullptr, GetCurrentThreadId());
+        EXPECT_FALSE(dialog->End(0));
+        EXPECT_EQ(dialog->handle, window) << "a refused End leaves the dialog bound";
         dialog.reset();
         UnhookWindowsHookEx(hook);
         ASSERT_TRUE(IsWindow(window));

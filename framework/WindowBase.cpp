@@ -139,7 +139,8 @@ void WindowBase::Unbind()
 {
     handle = nullptr;
     bound = false;
-    OnWindowGone();
     previousProc = nullptr;
     previousOwner = nullptr;
+    // Last, so that the object may subclass another window here, or end itself.
+    OnWindowGone();
 }

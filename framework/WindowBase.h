@@ -30,7 +30,8 @@ public:
     // platform with `result` at once. A change to `result` alone also changes the answer that a
     // handler's true gives.
     virtual bool PreviewMessage(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result);
-    // Called after WM_NCDESTROY has been handled and the object unbound (`handle` already null).
+    // Called after WM_NCDESTROY has been handled and the object unbound (`handle` and the previous
+    // procedure already null): the object may subclass another window here, or end itself.
     virtual void OnWindowGone();
 
     // Message handlers. A handler returns true (or, for value handlers, a value other than 0)
@@ -138,7 +139,7 @@ private:
 
     // Binds the object to the window: `handle` and the registry entry.
     void Bind(HWND window);
-    // The end of WM_NCDESTROY: `handle` null, OnWindowGone, no previous procedure or owner.
+    // The end of WM_NCDESTROY: `handle` null, no previous procedure or owner, then OnWindowGone.
     void Unbind();
 
     WNDPROC previousProc = nullptr;

@@ -10,6 +10,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <utility>
 
 namespace {
 
@@ -271,6 +272,8 @@ public:
     {
         ++gone;
         handleWhenGone = handle;
+        handle = std::exchange(next, nullptr); // moves on to the next window, once
+        movedOn = handle != nullptr && Subclass();
     }
 
     bool PreviewMessage(UINT message, WPARAM, LPARAM, LRESULT&) override
@@ -283,6 +286,8 @@ public:
     HWND handleWhenGone = HWND(1);
     int gone = 0;
     bool takesFinalMessage = false;
+    HWND next = nullptr;
+    bool movedOn = false;
 };
 
 TEST(FinalMessageTest, UnbindsBeforeTheHandlersRun)
@@ -311,6 +316,14 @@ TEST(FinalMessageTest, UnbindsBeforeTheHandlersRun)
     EXPECT_EQ(WindowRegistry::shared.Find(second), nullptr) << "a later window with this handle would reach the object";
     EXPECT_EQ(object.handle, nullptr);
     EXPECT_EQ(object.gone, 2);
+
+    // Gone, an object that subclassed its window may subclass another one at once.
+    object.handle = CreateWindowExW(0, L"STATIC", L"", 0, 0, 0, 10, 10, nullptr, nullptr, instanceHandle, nullptr);
+    object.next = CreateWindowExW(0, L"STATIC", L"", 0, 0, 0, 10, 10, nullptr, nullptr, instanceHandle, nullptr);
+    ASSERT_TRUE(object.Subclass());
+    ASSERT_TRUE(DestroyWindow(object.handle));
+    EXPECT_TRUE(object.movedOn);
+    EXPECT_EQ(WindowRegistry::shared.Find(object.handle), &object);
 }
 
 } // namespace

@@ -14,14 +14,10 @@ LRESULT Dialog::DefaultProcessing(UINT, WPARAM, LPARAM)
 // of the object is left to handle them.
 Dialog::~Dialog()
 {
-    if (handle != nullptr) {
-        HWND window = handle;
-        handle = nullptr;
-        // A window whose destruction is refused (a hook may refuse it) outlives the object; the
-        // WindowBase part then takes the object out of the registry.
-        if (!DestroyWindow(window))
-            handle = window;
-    }
+    // A window whose destruction is refused outlives the object; the WindowBase part then takes
+    // the object out of the registry.
+    if (handle != nullptr)
+        DestroyOwnWindow();
 }
 
 bool Dialog::OnClose()
@@ -30,8 +26,12 @@ bool Dialog::OnClose()
     return true;
 }
 
-bool Dialog::OnCommand(HWND, UINT id, UINT)
+bool Dialog::OnCommand(HWND, UINT id, UINT code)
 {
+    // Only a click (code 0, as from a menu) or an accelerator (1) ends the dialog; a button's other
+    // notifications, such as BN_SETFOCUS from a BS_NOTIFY button, do not.
+    if (code > 1)
+        return false;
     if (id == IDOK) {
         OnOk();
         return true;
@@ -85,7 +85,17 @@ bool Dialog::End(int code)
         return EndDialog(handle, code) != FALSE;
     if (postOnEnd)
         return PostMessageW(handle, WM_NULL, 0, 0) != FALSE;
+    return DestroyOwnWindow();
+}
+
+bool Dialog::DestroyOwnWindow()
+{
     HWND window = handle;
     handle = nullptr;
-    return DestroyWindow(window) != FALSE;
+    if (DestroyWindow(window))
+        return true;
+    // Refused, by a hook or, on Windows, because the call came from another thread: the window
+    // stays bound to the object.
+    handle = window;
+    return false;
 }

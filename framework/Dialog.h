@@ -16,7 +16,8 @@ public:
     ~Dialog() override;
     // WM_CLOSE ends the dialog with 0.
     bool OnClose() override;
-    // IDOK calls OnOk and IDCANCEL calls OnCancel; other controls are left to the dialog manager.
+    // A click on IDOK calls OnOk and one on IDCANCEL calls OnCancel; other controls and other
+    // notifications are left to the dialog manager.
     bool OnCommand(HWND control, UINT id, UINT code) override;
     // Lets the dialog manager set the focus to the first control.
     bool OnInitDialog() override;
@@ -32,7 +33,8 @@ public:
     INT_PTR RunModal();
     // Stores the end code and ends the dialog: a modal run ends (this branch may be taken from
     // another thread); otherwise a WM_NULL is posted when `postOnEnd` is set, or else the window
-    // is destroyed. True when the platform call succeeded.
+    // is destroyed. True when the platform call succeeded; a window whose destruction was refused
+    // stays bound.
     bool End(int code);
 
     // True from the start of RunModal on; such a dialog never enters the modeless dialog list.
@@ -43,4 +45,9 @@ public:
     INT_PTR result = 0;
     LPCWSTR templateName;
     HWND parent;
+
+private:
+    // DestroyWindow with `handle` null meanwhile, so that the window's handlers see the object
+    // unbound. True when the window was destroyed; when the platform refuses, `handle` is kept.
+    bool DestroyOwnWindow();
 };

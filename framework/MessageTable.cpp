@@ -1,10 +1,12 @@
 #include "framework/MessageTable.h"
 
+#include "framework/LayerTurn.h"
 #include "framework/StaticOrder.h"
 #include "framework/WindowBase.h"
 #include "framework/WindowRegistry.h"
 
 #include <cstdint>
+#include <exception>
 
 const MessageTable MessageTable::shared __attribute__((init_priority(MESSAGE_TABLE_INIT_PRIORITY)));
 
@@ -234,9 +236,9 @@ MessageTable::MessageTable()
     };
     // bool OnNcDestroy(), inside the final-message steps of RouteMessage
     adapters[WM_NCDESTROY] = [](MessageRecord& r) { return r.target->OnNcDestroy(); };
-    // UINT OnNcHitTest(UINT point)
+    // UINT OnNcHitTest(UINT point); the answer keeps its sign (HTTRANSPARENT and HTERROR are negative)
     adapters[WM_NCHITTEST] = [](MessageRecord& r) {
-        return Value32(r, r.target->OnNcHitTest(Low32(r.lParam)));
+        return Value(r, static_cast<int>(r.target->OnNcHitTest(Low32(r.lParam))));
     };
     // bool OnNcPaint(HRGN updateRegion)
     adapters[WM_NCPAINT] = [](MessageRecord& r) { return r.target->OnNcPaint(Full<HRGN>(r.wParam)); };
@@ -329,25 +331,34 @@ LRESULT Route(WindowBase* target, UINT message, WPARAM wParam, LPARAM lParam, LR
 LRESULT RouteMessage(WindowBase* target, HWND window, UINT message, WPARAM wParam, LPARAM lParam,
                      LRESULT defaultResult)
 {
+    LayerTurn turn(target, window, message, target->previousProc, target->previousOwner);
     if (message != WM_NCDESTROY)
         return Route(target, message, wParam, lParam, defaultResult);
 
-    // The window's last message. Its entry goes first, so that nothing finds the object any more;
-    // an object that subclassed the window hands it back to the owner it took it from, which gets
-    // the message next, through the previous procedure. However the message is then handled (by
-    // PreviewMessage, a handler, default processing while `handle` is still set so that a replaced
-    // procedure sees it too, or a throw), the object ends unbound.
-    if (target->previousOwner != nullptr)
-        WindowRegistry::shared.Set(window, target->previousOwner);
-    else
+    // The window's last message. The window's own object takes the entry out first, so that nothing
+    // finds the object any more. An object that subclassed the window stays named while it handles
+    // the message, so that messages sent meanwhile still pass every layer; whatever it answers, the
+    // message then goes on to the procedure it replaced, and to the layers beneath, before the entry
+    // goes. However the message is handled (by PreviewMessage, a handler, default processing while
+    // `handle` is still set, or a throw), the object ends unbound, unless it was destroyed meanwhile.
+    const bool subclassed = turn.previousProc != nullptr;
+    if (!subclassed)
         WindowRegistry::shared.Remove(window);
-    LRESULT result;
+    LRESULT result = 0;
+    std::exception_ptr thrown;
     try {
         result = Route(target, message, wParam, lParam, defaultResult);
     } catch (...) {
-        target->Unbind(); // the window is gone whatever its handler did
-        throw;
+        thrown = std::current_exception();
     }
-    target->Unbind();
+    if (subclassed) {
+        if (!turn.passedOn)
+            turn.PassOn(wParam, lParam);
+        WindowRegistry::shared.Remove(window);
+    }
+    if (turn.layer != nullptr)
+        target->Unbind();
+    if (thrown)
+        std::rethrow_exception(thrown);
     return result;
 }

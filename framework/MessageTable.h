@@ -27,7 +27,8 @@ private:
 
 // Routes one message of `window` to its object: a first look for PreviewMessage, then the
 // message's adapter, and DefaultProcessing for what no handler took. WM_NCDESTROY also takes the
-// window out of the registry and unbinds the object. `defaultResult` is what a handled message
-// answers unless a handler says otherwise.
+// window out of the registry and unbinds the object; an object that subclassed the window passes
+// it on in any case. `defaultResult` is what a handled message answers unless a handler says
+// otherwise.
 LRESULT RouteMessage(WindowBase* target, HWND window, UINT message, WPARAM wParam, LPARAM lParam,
                      LRESULT defaultResult);

@@ -1,10 +1,19 @@
 #include "framework/WindowBase.h"
 
+#include "framework/LayerTurn.h"
+#include "framework/PassThroughLayer.h"
 #include "framework/WindowProcedures.h"
 #include "framework/WindowRegistry.h"
 
+#include <memory>
+
 LRESULT WindowBase::DefaultProcessing(UINT message, WPARAM wParam, LPARAM lParam)
 {
+    // The message that this object is routing goes where the chain stood when it arrived, also
+    // after an Unsubclass in one of its handlers.
+    LayerTurn* turn = LayerTurn::Innermost();
+    if (turn != nullptr && turn->layer == this && turn->message == message)
+        return turn->PassOn(wParam, lParam);
     if (previousProc != nullptr)
         return CallWindowProcW(previousProc, handle, message, wParam, lParam);
     return DefWindowProcW(handle, message, wParam, lParam);
@@ -13,15 +22,14 @@ LRESULT WindowBase::DefaultProcessing(UINT message, WPARAM wParam, LPARAM lParam
 WindowBase::~WindowBase()
 {
     Unsubclass();
+    LayerTurn::Forget(this);
     if (!bound || handle == nullptr)
         return;
     // No entry may name the object once it is gone, nor keep it as the owner that an object which
     // subclassed the window would give the window back to.
-    WindowBase* owner = WindowRegistry::shared.Find(handle);
-    if (owner == this)
+    if (WindowRegistry::shared.Find(handle) == this)
         WindowRegistry::shared.Remove(handle);
-    else if (owner != nullptr && owner->previousOwner == this)
-        owner->previousOwner = nullptr;
+    HandOver(nullptr);
 }
 
 bool WindowBase::PreviewQueuedMessage(MSG&) { return false; }
@@ -120,11 +128,42 @@ void WindowBase::Unsubclass()
     if (previousProc == nullptr)
         return;
     if (handle != nullptr && IsWindow(handle)) {
-        SetWindowLongPtrW(handle, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(previousProc));
-        WindowRegistry::shared.Set(handle, previousOwner);
+        const auto current = reinterpret_cast<WNDPROC>(GetWindowLongPtrW(handle, GWLP_WNDPROC));
+        if (current == FrameworkWindowProc && WindowRegistry::shared.Find(handle) == this) {
+            SetWindowLongPtrW(handle, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(previousProc));
+            HandOver(previousOwner);
+        } else {
+            // A procedure installed since leads to the one this object installed, and restoring
+            // would cut it out of the chain: a stand-in takes the object's place in the chain.
+            // Nothing is needed when nothing leads there any more (during the window's last message).
+            auto standIn = std::make_unique<PassThroughLayer>();
+            if (HandOver(standIn.get())) {
+                WindowBase* layer = standIn.release(); // deletes itself when the window is gone
+                layer->handle = handle;
+                layer->bound = true;
+                layer->previousProc = previousProc;
+                layer->previousOwner = previousOwner;
+            }
+        }
     }
     previousProc = nullptr;
     previousOwner = nullptr;
+}
+
+bool WindowBase::HandOver(WindowBase* successor)
+{
+    bool handed = LayerTurn::HandOver(this, successor);
+    WindowBase* top = WindowRegistry::shared.Find(handle);
+    if (top == this) {
+        WindowRegistry::shared.Set(handle, successor);
+        handed = true;
+    }
+    for (WindowBase* layer = top; layer != nullptr; layer = layer->previousOwner)
+        if (layer->previousOwner == this) {
+            layer->previousOwner = successor;
+            handed = true;
+        }
+    return handed;
 }
 
 void WindowBase::Bind(HWND window)
@@ -139,7 +178,8 @@ void WindowBase::Unbind()
 {
     handle = nullptr;
     bound = false;
-    OnWindowGone();
     previousProc = nullptr;
     previousOwner = nullptr;
+    // Last, so that the object may subclass another window here, or end itself.
+    OnWindowGone();
 }

@@ -15,7 +15,8 @@ public:
     // Overridables
 
     // Called for every message that no handler took; the answer goes back to the platform. The
-    // base gives the message to the procedure that `Subclass` replaced, or to DefWindowProcW.
+    // base gives the message to the procedure that `Subclass` replaced, or to DefWindowProcW; the
+    // message being routed goes on along the chain as it stood when the message arrived.
     virtual LRESULT DefaultProcessing(UINT message, WPARAM wParam, LPARAM lParam);
     // Hands a subclassed window back to its previous procedure and owner. A window that outlives
     // its object stops naming the object in the registry, also as the owner that an object which
@@ -30,7 +31,8 @@ public:
     // platform with `result` at once. A change to `result` alone also changes the answer that a
     // handler's true gives.
     virtual bool PreviewMessage(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result);
-    // Called after WM_NCDESTROY has been handled and the object unbound (`handle` already null).
+    // Called after WM_NCDESTROY has been handled and the object unbound (`handle` and the previous
+    // procedure already null): the object may subclass another window here, or end itself.
     virtual void OnWindowGone();
 
     // Message handlers. A handler returns true (or, for value handlers, a value other than 0)
@@ -87,8 +89,11 @@ public:
     virtual bool OnMouseWheel(UINT keyState, UINT delta, UINT point);
     virtual bool OnMove(UINT x, UINT y);
     virtual bool OnMoving(UINT edge, RECT* rectangle);
-    // WM_NCDESTROY: the registry no longer names the object, `handle` still set.
+    // WM_NCDESTROY, `handle` still set. The registry no longer names the window's own object; an
+    // object that subclassed the window stays named while it handles the message, and the message
+    // then goes on to the procedure that it replaced, whatever the handler answered.
     virtual bool OnNcDestroy();
+    // The answer reaches the sender widened with its sign: HTTRANSPARENT arrives as -1.
     virtual UINT OnNcHitTest(UINT point);
     virtual bool OnNcPaint(HRGN updateRegion);
     virtual bool OnNextDlgCtl(UINT control, UINT isHandle);
@@ -118,7 +123,9 @@ public:
     // (false, nothing changed) when this object already subclassed a window, when there is no live
     // window, or when the window already uses the framework's procedure.
     bool Subclass();
-    // Hands a subclassed window back to the procedure and the registry owner it had before.
+    // Hands a subclassed window back to the procedure and the registry owner it had before. When a
+    // procedure installed since leads to this object's, the object leaves the chain but its
+    // procedure stays in it, passing everything on.
     void Unsubclass();
 
     // The window bound to or wrapped by the object; null when there is none.
@@ -137,8 +144,12 @@ private:
 
     // Binds the object to the window: `handle` and the registry entry.
     void Bind(HWND window);
-    // The end of WM_NCDESTROY: `handle` null, OnWindowGone, no previous procedure or owner.
+    // The end of WM_NCDESTROY: `handle` null, no previous procedure or owner, then OnWindowGone.
     void Unbind();
+    // Whatever in the window's chain names this object (the registry entry, the owner that an
+    // object above took the window over from, a message on its way here) names `successor`
+    // instead. True when something did.
+    bool HandOver(WindowBase* successor);
 
     WNDPROC previousProc = nullptr;
     WindowBase* previousOwner = nullptr;

@@ -1,6 +1,7 @@
 #include "framework/WindowProcedures.h"
 
 #include "framework/Dialog.h"
+#include "framework/LayerTurn.h"
 #include "framework/MessageTable.h"
 #include "framework/ModelessDialogList.h"
 #include "framework/WindowRegistry.h"
@@ -10,25 +11,39 @@
 LRESULT CALLBACK FrameworkWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
 {
     WNDPROC previous = nullptr;
+    WindowBase* beneath = nullptr;
     try {
         WindowBase* object = nullptr;
+        LayerTurn* turn = LayerTurn::Innermost();
         if (message == WM_NCCREATE) {
             object = static_cast<WindowBase*>(reinterpret_cast<CREATESTRUCTW*>(lParam)->lpCreateParams);
             if (object != nullptr)
                 object->Bind(window);
+        } else if (turn != nullptr && turn->PassesOn(window, message) &&
+                   ((turn->next != nullptr && turn->next->previousProc != nullptr) ||
+                    reinterpret_cast<WNDPROC>(GetClassLongPtrW(window, GCLP_WNDPROC)) == FrameworkWindowProc)) {
+            // A layer of this window passes the message on, and procedures of other code installed
+            // between the layers lead back here: the message goes on to the layer beneath, not to
+            // the top of the chain again. A dialog's own object is reached through the dialog
+            // procedure instead.
+            object = turn->Claim();
         } else {
             object = WindowRegistry::shared.Find(window);
         }
         if (object == nullptr)
             return DefWindowProcW(window, message, wParam, lParam);
         previous = object->previousProc;
+        beneath = object->previousOwner;
         return RouteMessage(object, window, message, wParam, lParam, 0);
     } catch (...) {
         // A handler threw. Unwinding into the platform's frames is undefined, so the message is
-        // answered as if no handler had taken it.
-        if (previous != nullptr)
-            return CallWindowProcW(previous, window, message, wParam, lParam);
-        return DefWindowProcW(window, message, wParam, lParam);
+        // answered as if no handler had taken it; the last message has been passed on already.
+        if (previous == nullptr)
+            return DefWindowProcW(window, message, wParam, lParam);
+        if (message == WM_NCDESTROY)
+            return 0;
+        LayerTurn passing(nullptr, window, message, previous, beneath);
+        return passing.PassOn(wParam, lParam);
     }
 }
 
@@ -37,11 +52,11 @@ LRESULT CALLBACK FrameworkWindowProc(HWND window, UINT message, WPARAM wParam, L
 INT_PTR CALLBACK FrameworkDialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam)
 {
     try {
-        // An object that subclassed the dialog passes on what it does not take through the
-        // previous procedure, which leads here; the dialog's own object is the owner that it took
+        // Objects that subclassed the dialog pass on what they do not take through the procedures
+        // they replaced, which lead here; the dialog's own object is the first owner that they took
         // the window over from.
         WindowBase* object = WindowRegistry::shared.Find(dialog);
-        if (object != nullptr && object->previousProc != nullptr)
+        while (object != nullptr && object->previousProc != nullptr)
             object = object->previousOwner;
         if (message == WM_INITDIALOG) {
             // The run passes the dialog object itself as the initialisation parameter.
@@ -61,6 +76,10 @@ INT_PTR CALLBACK FrameworkDialogProc(HWND dialog, UINT message, WPARAM wParam, L
         if (object == nullptr)
             return FALSE;
         const LRESULT answer = RouteMessage(object, dialog, message, wParam, lParam, TRUE);
+        // The last message stays the dialog manager's too, which frees what it made for the dialog
+        // (the template's font among them) only when the dialog procedure answers FALSE.
+        if (message == WM_NCDESTROY)
+            return FALSE;
         // The dialog manager passes this procedure's answer on only for WM_INITDIALOG, the
         // WM_CTLCOLOR messages and a few others; for every other message the sender gets the
         // dialog's message result, which a handled message therefore sets as well.

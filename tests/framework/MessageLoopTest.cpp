@@ -45,6 +45,10 @@ TEST_F(MessageLoopTest, RunModalReturnsTheEndCode)
     ScriptedDialog closed;
     closed.onInit = [](ScriptedDialog& shown) {
         Click(shown, IDC_TEST_OTHER);
+        // A BS_NOTIFY button tells the dialog when it gets the focus: no click either.
+        const HWND ok = GetDlgItem(shown.handle, IDOK);
+        SetWindowLongPtrW(ok, GWL_STYLE, GetWindowLongPtrW(ok, GWL_STYLE) | BS_NOTIFY);
+        SetFocus(ok);
         PostMessageW(shown.handle, WM_CLOSE, 0, 0);
     };
     EXPECT_EQ(closed.RunModal(), 0);

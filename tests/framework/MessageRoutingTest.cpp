@@ -10,6 +10,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <utility>
 
 namespace {
 
@@ -169,8 +170,8 @@ TEST_F(MessageRoutingTest, ValueAndFlagHandlersSetTheAnswer)
     window.colorAnswer = 0x1234;
     EXPECT_EQ(Send(WM_CTLCOLORSTATIC), 0x1234);
 
-    window.hitTestAnswer = static_cast<UINT>(HTERROR);
-    EXPECT_EQ(Send(WM_NCHITTEST), LRESULT{0xFFFFFFFE}) << "32-bit answers are widened with zeros";
+    window.hitTestAnswer = static_cast<UINT>(HTTRANSPARENT);
+    EXPECT_EQ(Send(WM_NCHITTEST), HTTRANSPARENT) << "hit-test answers keep their sign";
 
     // A flag handler's true answers 1 whatever the default result.
     window.markedMessage = WM_ERASEBKGND;
@@ -271,6 +272,8 @@ public:
     {
         ++gone;
         handleWhenGone = handle;
+        handle = std::exchange(next, nullptr); // moves on to the next window, once
+        movedOn = handle != nullptr && Subclass();
     }
 
     bool PreviewMessage(UINT message, WPARAM, LPARAM, LRESULT&) override
@@ -283,6 +286,8 @@ public:
     HWND handleWhenGone = HWND(1);
     int gone = 0;
     bool takesFinalMessage = false;
+    HWND next = nullptr;
+    bool movedOn = false;
 };
 
 TEST(FinalMessageTest, UnbindsBeforeTheHandlersRun)
@@ -311,6 +316,14 @@ TEST(FinalMessageTest, UnbindsBeforeTheHandlersRun)
     EXPECT_EQ(WindowRegistry::shared.Find(second), nullptr) << "a later window with this handle would reach the object";
     EXPECT_EQ(object.handle, nullptr);
     EXPECT_EQ(object.gone, 2);
+
+    // Gone, an object that subclassed its window may subclass another one at once.
+    object.handle = CreateWindowExW(0, L"STATIC", L"", 0, 0, 0, 10, 10, nullptr, nullptr, instanceHandle, nullptr);
+    object.next = CreateWindowExW(0, L"STATIC", L"", 0, 0, 0, 10, 10, nullptr, nullptr, instanceHandle, nullptr);
+    ASSERT_TRUE(object.Subclass());
+    ASSERT_TRUE(DestroyWindow(object.handle));
+    EXPECT_TRUE(object.movedOn);
+    EXPECT_EQ(WindowRegistry::shared.Find(object.handle), &object);
 }
 
 } // namespace

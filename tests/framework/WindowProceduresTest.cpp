@@ -9,6 +9,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <memory>
 #include <stdexcept>
 #include <string>
@@ -190,6 +191,115 @@ TEST_F(WindowProceduresTest, ASubclassedDialogStillReachesItsOwnObject)
     EXPECT_EQ(WindowRegistry::shared.Find(window), nullptr);
 }
 
+// A subclass that other code installs with SetWindowLongPtrW and CallWindowProcW; it counts the
+// caption-length questions that pass it.
+WNDPROC foreignReplaced = nullptr;
+int foreignCalls = 0;
+
+LRESULT CALLBACK ForeignSubclassProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
+{
+    foreignCalls += message == WM_GETTEXTLENGTH;
+    return CallWindowProcW(foreignReplaced, window, message, wParam, lParam);
+}
+
+// Counts the caption-length questions that reach it, and may leave the chain while it handles one.
+class CountingLayer : public Window {
+public:
+    bool PreviewMessage(UINT message, WPARAM, LPARAM, LRESULT&) override
+    {
+        if (message == WM_GETTEXTLENGTH && ++calls == 1 && leavesInHandler)
+            Unsubclass();
+        return false;
+    }
+    int calls = 0;
+    bool leavesInHandler = false;
+};
+
+// From the bottom: a window of the framework's class or a dialog, for the dialog a lower framework
+// layer, a foreign subclass, and a framework layer on top.
+struct Chain {
+    bool dialog, lowerLeavesFirst, upperLeavesInHandler;
+};
+
+class SubclassChainTest : public WindowProceduresTest, public testing::WithParamInterface<Chain> {};
+
+TEST_P(SubclassChainTest, EachLayerTakesTheMessageOnce)
+{
+    const Chain chain = GetParam();
+    ProbeWindow window;
+    ScriptedDialog dialog;
+    ASSERT_TRUE(chain.dialog ? dialog.OpenModeless() : window.Create(nullptr));
+    const HWND handle = chain.dialog ? dialog.handle : window.handle;
+    SetWindowTextW(handle, L"chain");
+    CountingLayer lower, upper;
+    lower.handle = upper.handle = handle;
+    ASSERT_TRUE(!chain.dialog || lower.Subclass());
+    foreignReplaced = reinterpret_cast<WNDPROC>(
+        SetWindowLongPtrW(handle, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(ForeignSubclassProc)));
+    ASSERT_TRUE(upper.Subclass());
+    if (chain.lowerLeavesFirst)
+        lower.Unsubclass(); // the foreign subclass above it must stay in the chain
+    upper.leavesInHandler = chain.upperLeavesInHandler;
+    foreignCalls = 0;
+
+    EXPECT_EQ(SendMessageW(handle, WM_GETTEXTLENGTH, 0, 0), 5);
+    EXPECT_EQ(upper.calls, 1);
+    EXPECT_EQ(foreignCalls, 1);
+    EXPECT_EQ(lower.calls, chain.dialog && !chain.lowerLeavesFirst ? 1 : 0);
+    const std::vector<UINT>& own = chain.dialog ? dialog.routed : window.previewed;
+    EXPECT_EQ(std::count(own.begin(), own.end(), UINT{WM_GETTEXTLENGTH}), 1);
+    ASSERT_TRUE(DestroyWindow(handle));
+    EXPECT_EQ(WindowRegistry::shared.Find(handle), nullptr);
+    EXPECT_EQ(ModelessDialogList::shared.IndexOf(handle), -1);
+}
+
+INSTANTIATE_TEST_SUITE_P(Chains, SubclassChainTest,
+                         testing::Values(Chain{false, false, false}, Chain{true, false, false},
+                                         Chain{true, true, false}, Chain{false, false, true},
+                                         Chain{true, false, true}));
+
+// Takes the window's last message as handled, and asks for the caption's length meanwhile.
+class LastMessageHelper : public Window {
+public:
+    explicit LastMessageHelper(LRESULT& captionLength) : captionLength(captionLength) {}
+    bool OnNcDestroy() override
+    {
+        captionLength = SendMessageW(handle, WM_GETTEXTLENGTH, 0, 0);
+        return true;
+    }
+    LRESULT& captionLength;
+};
+
+// Takes its last message as handled too, and drops the helper that subclasses it once it is gone.
+class HelpedDialog : public ScriptedDialog {
+public:
+    bool OnNcDestroy() override { return ++ncDestroyed > 0; }
+    void OnWindowGone() override { helper.reset(); }
+    LRESULT captionLength = 0;
+    std::unique_ptr<LastMessageHelper> helper = std::make_unique<LastMessageHelper>(captionLength);
+    int ncDestroyed = 0;
+};
+
+TEST_F(WindowProceduresTest, TheLastMessageReachesEveryLayer)
+{
+    HelpedDialog dialog;
+    ASSERT_TRUE(dialog.OpenModeless());
+    const HWND window = dialog.handle;
+    dialog.helper->handle = window;
+    ASSERT_TRUE(dialog.helper->Subclass());
+    const auto font = reinterpret_cast<HFONT>(SendMessageW(window, WM_GETFONT, 0, 0));
+    ASSERT_NE(font, nullptr);
+
+    ASSERT_TRUE(DestroyWindow(window));
+    EXPECT_EQ(dialog.captionLength, 14) << "the length of \"Framework test\", asked in the helper's last message";
+    EXPECT_EQ(dialog.ncDestroyed, 1);
+    EXPECT_EQ(dialog.helper, nullptr) << "the dialog's OnWindowGone ran";
+    EXPECT_EQ(WindowRegistry::shared.Find(window), nullptr);
+    EXPECT_EQ(ModelessDialogList::shared.IndexOf(window), -1);
+    LOGFONTW face;
+    EXPECT_EQ(GetObjectW(font, sizeof face, &face), 0) << "the dialog manager frees the template's font";
+}
+
 TEST_F(WindowProceduresTest, TheFinalMessageReachesTheReplacedProcedureWithItsWindow)
 {
     RegisterForeignClass();
@@ -294,6 +404,8 @@ TEST_F(WindowProceduresTest, NoEntryNamesADestroyedObject)
         subclass.handle = window;
         ASSERT_TRUE(subclass.Subclass());
         const HHOOK hook = SetWindowsHookExW(WH_CBT, RefuseDestruction, nullptr, GetCurrentThreadId());
+        EXPECT_FALSE(dialog->End(0));
+        EXPECT_EQ(dialog->handle, window) << "a refused End leaves the dialog bound";
         dialog.reset();
         UnhookWindowsHookEx(hook);
         ASSERT_TRUE(IsWindow(window));

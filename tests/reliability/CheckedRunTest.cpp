@@ -57,10 +57,13 @@ void CheckedRunTest::RunAndCheck(const std::string& caseName)
 {
     const TreeState before = ReadTree(root.Path());
     const std::vector<std::wstring> refusing = asOnWindows ? unlistable : std::vector<std::wstring>{};
+    CopySettings reached = settings; // the destination as the tree spells it
+    if (!destinationFolder.empty())
+        reached.destination = destinationFolder;
     std::vector<std::wstring> listing;
     {
         const CurrentDirectoryScope inSource(settings.source);
-        listing = ExpectedListing(before, settings.mask, refusing);
+        listing = ExpectedListing(before, settings.mask, refusing, reached.destination);
     }
 
     ObservedProgressDialog dialog(settings);
@@ -77,8 +80,11 @@ void CheckedRunTest::RunAndCheck(const std::string& caseName)
     EXPECT_TRUE(!dialog.trace.empty() && dialog.trace.back() == L"position " + std::to_wstring(handled.entries.size()))
         << "the run did not finish";
 
-    const ExpectedRun expected(before, settings, handled.entries);
-    EXPECT_EQ(handled.targets, expected.targets) << "targets named otherwise than the naming rule says";
+    const ExpectedRun expected(before, reached, handled.entries);
+    std::vector<std::wstring> named;
+    for (const std::wstring& entry : handled.entries)
+        named.push_back(TargetOf(settings, entry));
+    EXPECT_EQ(handled.targets, named) << "targets named otherwise than the naming rule says";
 
     // The promise itself, apart from the exact outcome below: each listed file's content is still at
     // its source, or in a move at its target.
@@ -136,7 +142,8 @@ void CheckedRunTest::RunAndCheck(const std::string& caseName)
     if (!HasFailure())
         return;
     std::string text = caseName + "\nsource " + Utf8(settings.source) + "\ndestination \"" + Utf8(settings.destination) +
-                       "\"\nmask \"" + Utf8(settings.mask) + "\"\nseparator \"" + Utf8(settings.separator) + "\"\n" +
+                       "\"" + (destinationFolder.empty() ? "" : " reaching " + Utf8(destinationFolder)) + "\nmask \"" +
+                       Utf8(settings.mask) + "\"\nseparator \"" + Utf8(settings.separator) + "\"\n" +
                        (settings.deleteSource ? "move\n" : "copy\n") + (asOnWindows ? "as on Windows\n" : "");
     for (const std::wstring& folder : refusing)
         text += "refusing listing: " + Utf8(folder) + "\n";

@@ -22,4 +22,7 @@ protected:
     // refusing listing; the tree is read and the outcome worked out without the refusals.
     bool asOnWindows = false;
     std::vector<std::wstring> unlistable;
+    // The destination as the tree spells it, when settings.destination reaches it by another text
+    // (a folder link, another drive letter, the 8.3 short name, the extended form); empty: the same.
+    std::wstring destinationFolder;
 };

@@ -1,6 +1,5 @@
 #include "tests/reliability/ExpectedRun.h"
 
-#include "engine/PlatformPath.h"
 #include "tests/support/TempFolder.h"
 
 #include <algorithm>
@@ -27,40 +26,88 @@ std::wstring TargetOf(const CopySettings& settings, const std::wstring& entry)
     return target;
 }
 
+namespace {
+
+// Whether an upper-cased name matches an upper-cased mask component: "*" any run, "?" one character.
+bool Matches(const wchar_t* name, const wchar_t* mask)
+{
+    if (*mask == L'*')
+        return Matches(name, mask + 1) || (*name != L'\0' && Matches(name + 1, mask));
+    if (*mask == L'\0' || *name == L'\0')
+        return *mask == *name;
+    return (*mask == L'?' || *mask == *name) && Matches(name + 1, mask + 1);
+}
+
+// The path where a run writes the copy of `folded` (the entry's target behind the prefix): each
+// folder name without its trailing dots and blanks; empty when no copy may be written there, for a
+// name with a colon or of a device, a file name ending in a dot or a blank, or a folder name of dots
+// and blanks alone ("." and ".." aside).
+std::wstring CopyPath(const std::wstring& prefix, const std::wstring& folded)
+{
+    static const std::vector<std::wstring> devices = {L"CON", L"PRN", L"AUX", L"NUL", L"CONIN$", L"CONOUT$"};
+    std::wstring path = prefix;
+    for (size_t from = 0;;) {
+        const size_t end = folded.find(L'\\', from);
+        std::wstring name = folded.substr(from, end == std::wstring::npos ? end : end - from);
+        std::wstring base = name.substr(0, name.find(L'.'));
+        base.erase(base.find_last_not_of(L' ') + 1);
+        CharUpperBuffW(base.data(), static_cast<DWORD>(base.size()));
+        const bool numbered = base.size() == 4 && (base.starts_with(L"COM") || base.starts_with(L"LPT")) &&
+                              std::wstring(L"0123456789\u00b9\u00b2\u00b3").find(base[3]) != std::wstring::npos;
+        if (name.find(L':') != std::wstring::npos || numbered ||
+            std::find(devices.begin(), devices.end(), base) != devices.end())
+            return {};
+        if (end == std::wstring::npos)
+            return name.empty() || name.back() == L'.' || name.back() == L' ' ? std::wstring() : path + name;
+        if (name != L"." && name != L"..") {
+            name.erase(name.find_last_not_of(L". ") + 1);
+            if (name.empty() && end > from)
+                return {};
+        }
+        path += name + L"\\";
+        from = end + 1;
+    }
+}
+
+} // namespace
+
 std::vector<std::wstring> ExpectedListing(const TreeState& tree, std::wstring mask,
-                                          const std::vector<std::wstring>& unlistable)
+                                          const std::vector<std::wstring>& unlistable, const std::wstring& destination)
 {
     std::replace(mask.begin(), mask.end(), L'/', L'\\');
     const size_t last = mask.rfind(L'\\');
     const std::wstring folderPart = last == std::wstring::npos ? std::wstring() : mask.substr(0, last + 1);
     const std::wstring namePart = mask.substr(folderPart.size());
-    const std::wstring startKey = PathKey(folderPart.empty() ? L"." : folderPart);
-    const auto start = tree.folders.find(startKey);
-    if (start == tree.folders.end())
+    const std::wstring startKey = LiteralKey(folderPart.empty() ? L"." : folderPart);
+    if (!tree.HasFolder(startKey) || namePart.find(L':') != std::wstring::npos)
         return {};
 
-    std::vector<std::wstring> hidden; // the keys of the folders that refuse listing from the start folder on
+    // The keys of the folders whose files the listing cannot see: those that refuse listing from
+    // the start folder on, and the destination when it lies below the start.
+    std::vector<std::wstring> hidden;
     for (const std::wstring& folder : unlistable) {
-        if (IsAtOrBelow(PathKey(folder), startKey))
-            hidden.push_back(PathKey(folder));
+        if (IsAtOrBelow(LiteralKey(folder), startKey))
+            hidden.push_back(LiteralKey(folder));
     }
+    const std::wstring destinationKey = PathKey(destination);
+    if (destinationKey != startKey && IsAtOrBelow(destinationKey, startKey) && tree.HasFolder(destinationKey))
+        hidden.push_back(destinationKey);
 
+    const auto upperName = [](std::wstring name) {
+        CharUpperBuffW(name.data(), static_cast<DWORD>(name.size()));
+        return name;
+    };
     std::vector<std::wstring> entries;
-    for (const auto& [key, path] : tree.folders) {
-        const auto hides = [&key](const std::wstring& refusing) { return IsAtOrBelow(key, refusing); };
-        if (!IsAtOrBelow(key, startKey) || std::any_of(hidden.begin(), hidden.end(), hides))
+    for (const auto& [key, file] : tree.files) {
+        const std::wstring folderKey = ParentKey(key);
+        const auto hides = [&folderKey](const std::wstring& refusing) { return IsAtOrBelow(folderKey, refusing); };
+        if (!IsAtOrBelow(folderKey, startKey) || std::any_of(hidden.begin(), hidden.end(), hides))
             continue;
-        const std::wstring below = path.substr(start->second.size()); // "" or "\sub\deep"
-        const std::wstring prefix = folderPart + (below.empty() ? L"" : below.substr(1) + L"\\");
-        WIN32_FIND_DATAW data;
-        const HANDLE search = FindFirstFileW(PlatformPath(path + L"\\" + namePart).c_str(), &data);
-        if (search == INVALID_HANDLE_VALUE)
-            continue;
-        do {
-            if (!(data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY))
-                entries.push_back(prefix + data.cFileName);
-        } while (FindNextFileW(search, &data));
-        FindClose(search);
+        const std::wstring& folder = tree.folders.at(folderKey);
+        const std::wstring below = folder.substr(tree.folders.at(startKey).size()); // "" or "\sub\deep"
+        const std::wstring name = file.path.substr(folder.size() + 1);
+        if (namePart == L"*.*" || Matches(upperName(name).c_str(), upperName(namePart).c_str()))
+            entries.push_back(folderPart + (below.empty() ? L"" : below.substr(1) + L"\\") + name);
     }
     return entries;
 }
@@ -99,10 +146,10 @@ ExpectedRun::ExpectedRun(const TreeState& before, const CopySettings& settings,
     std::map<std::wstring, int> liveSources;
     std::map<std::wstring, size_t> lastWithTarget;
     for (size_t i = 0; i < entries.size(); ++i) {
-        sourceKeys[i] = PathKey(entries[i]);
+        sourceKeys[i] = LiteralKey(entries[i]);
         ++liveSources[sourceKeys[i]];
-        targets[i] = TargetOf(settings, entries[i]);
-        if (StaysInside(targets[i], destinationPrefix.size())) {
+        targets[i] = CopyPath(destinationPrefix, TargetOf(settings, entries[i]).substr(destinationPrefix.size()));
+        if (!targets[i].empty() && StaysInside(targets[i], destinationPrefix.size())) {
             targetKeys[i] = PathKey(targets[i]);
             lastWithTarget[targetKeys[i]] = i;
         }
@@ -139,7 +186,7 @@ bool ExpectedRun::StaysInside(const std::wstring& target, size_t prefixLength) c
         return false;
     for (size_t slash = target.find(L'\\', prefixLength); slash != std::wstring::npos;
          slash = target.find(L'\\', slash + 1)) {
-        if (!IsAtOrBelow(PathKey(target.substr(0, slash)), destinationKey))
+        if (!IsAtOrBelow(FolderKey(target.substr(0, slash)), destinationKey))
             return false;
     }
     return true;
@@ -153,7 +200,7 @@ void ExpectedRun::MakeFoldersAlong(const std::wstring& path)
         const std::wstring folder = path.substr(0, slash);
         if (folder.empty())
             return;
-        const std::wstring key = PathKey(folder);
+        const std::wstring key = FolderKey(folder);
         if (IsFolder(key) || after.files.contains(key))
             continue; // already there; a file of that name fails the copy later
         if (!IsFolder(ParentKey(key)))

@@ -18,15 +18,17 @@ std::wstring DestinationPrefix(const CopySettings& settings);
 // by the separator, whose slashes become backslashes when it holds a slash or a backslash.
 std::wstring TargetOf(const CopySettings& settings, const std::wstring& entry);
 
-// The entries that a listing with this mask must find in the tree: every file that the platform's
-// directory search matches with the mask's last component, in the folder that the mask's folder
-// part names and in every folder below it, named by that folder part as typed (a slash in it read
-// as a backslash, as the search reads it) and the folders and file below it. A folder that refuses
-// listing (`unlistable`) adds no file, and neither does any folder below it, which the listing
-// cannot see. In no particular order. Run on the tree as it is on the disk, with the source folder
-// as the current directory.
+// The entries that a listing with this mask must find in the tree: every file whose own name
+// matches the mask's last component ("*", "?", no regard to case; none with a colon), in the folder
+// that the mask's folder part names literally and in every folder below it, named by that folder
+// part as typed (a slash in it read as a backslash, as the search reads it) and the folders and
+// file below it. A folder that refuses listing (`unlistable`) adds no file, and neither does any
+// folder below it, which the listing cannot see; nor does the destination folder when it lies
+// strictly below the start, since its files are the run's own results. In no particular order. Run
+// on the tree as it is on the disk, with the source folder as the current directory.
 std::vector<std::wstring> ExpectedListing(const TreeState& tree, std::wstring mask,
-                                          const std::vector<std::wstring>& unlistable = {});
+                                          const std::vector<std::wstring>& unlistable,
+                                          const std::wstring& destination);
 
 // Whether a whole copy can be renamed over an existing target with these attributes: Windows
 // refuses a read-only target; Wine running as root does not. Probed once per attribute set.
@@ -40,7 +42,7 @@ struct ExpectedRun {
 
     std::wstring destinationKey;
     std::vector<std::wstring> sourceKeys;
-    std::vector<std::wstring> targets;    // as the run names them
+    std::vector<std::wstring> targets;    // where the run writes the copies; empty for a refused name
     std::vector<std::wstring> targetKeys; // empty for a target that the run must not write
     TreeState after;
 

@@ -1,5 +1,7 @@
 #include "tests/reliability/RandomCase.h"
 
+#include "engine/FileId.h"
+#include "engine/PlatformPath.h"
 #include "tests/reliability/Prng.h"
 #include "tests/reliability/TreeState.h"
 #include "tests/support/TempFolder.h"
@@ -22,8 +24,16 @@ const std::vector<std::wstring> fragments = {
 };
 const std::vector<std::wstring> extensions = {L".txt", L".TXT", L".Txt", L".dat", L".jpg", L"", L".tar.gz",
                                               L".txtx"};
+// Names that a plain path reads as a device; the tree makes them, and its names that end in a dot
+// or a blank, through the extended form.
+const std::vector<std::wstring> deviceNames = {L"aux.c", L"con.txt", L"nul", L"COM1", L"lpt1.log", L"prn"};
 const std::vector<std::wstring> namePatterns = {L"*",   L"*",   L"*",     L"*.txt",     L"*.TXT", L"*.dat",
                                                 L"?*",  L"*a*", L"*.*",   L"*\u00e9*", L"*.jpg", L"*x*"};
+
+std::wstring Literal(const std::wstring& path)
+{
+    return L"\\\\?\\" + path;
+}
 
 std::wstring Upper(std::wstring text)
 {
@@ -56,13 +66,12 @@ std::wstring FoldFlat(const std::wstring& path, const std::wstring& separator)
 
 class CaseBuilder {
 public:
-    CaseBuilder(std::uint64_t seed, const std::wstring& root, CopySettings& settings)
-        : rng(seed), seed(seed), root(root), source(settings.source), settings(settings)
+    CaseBuilder(std::uint64_t seed, const std::wstring& root, const std::wstring& links, CopySettings& settings)
+        : rng(seed), seed(seed), root(root), links(links), source(settings.source), settings(settings)
     {
     }
 
-    // Returns the folder that is to refuse listing, or "".
-    std::wstring Build()
+    RandomCase Build()
     {
         settings.separator = rng.Pick(separators);
         settings.deleteSource = rng.Chance(50);
@@ -74,13 +83,24 @@ public:
         }
         ChooseMask();
         // Drawn last, so that every draw before it is what it was before there were such folders.
-        // Not one that a target can lie in: there the run would not find its own copies.
+        // Not one that a target can lie in: there the run would not find its own copies; nor one that
+        // a plain path does not reach, which the refusals cannot tell.
         std::vector<std::wstring> candidates;
         for (const std::wstring& folder : subfolders) {
-            if (!(source + L"\\" + folder + L"\\").starts_with(destinationFolder + L"\\"))
+            if (!(source + L"\\" + folder + L"\\").starts_with(destinationFolder + L"\\") &&
+                PathKey(source + L"\\" + folder) == LiteralKey(source + L"\\" + folder))
                 candidates.push_back(source + L"\\" + folder);
         }
-        return !candidates.empty() && rng.Chance(30) ? rng.Pick(candidates) : std::wstring();
+        RandomCase made;
+        if (!candidates.empty() && rng.Chance(30))
+            made.refusing = Literal(rng.Pick(candidates));
+        made.destinationFolder = SpellDestination();
+        const unsigned maskKind = rng.Below(20);
+        if (maskKind == 0)
+            settings.mask = source + L"\\" + settings.mask;
+        if (maskKind < 4)
+            std::replace(settings.mask.begin(), settings.mask.end(), L'\\', L'/');
+        return made;
     }
 
 private:
@@ -104,6 +124,8 @@ private:
 
     std::wstring FreshName(bool file)
     {
+        if (rng.Chance(4))
+            return rng.Pick(deviceNames);
         std::wstring name;
         for (unsigned pieces = rng.Between(1, 3); pieces > 0; --pieces)
             name += rng.Pick(fragments);
@@ -126,14 +148,14 @@ private:
         return name;
     }
 
-    // A name that the platform keeps as it is (no trailing dot or blank) and that no sibling
-    // has in any letter case; empty when none fits after a few tries.
+    // A name that no sibling has in any letter case, not made of dots and blanks alone; empty when
+    // none fits after a few tries.
     std::wstring NewPath(const std::wstring& folder, bool file)
     {
         for (int attempt = 0; attempt < 20; ++attempt) {
             const std::wstring name =
                 !usedNames.empty() && rng.Chance(20) ? CaseVariant(rng.Pick(usedNames)) : FreshName(file);
-            if (name.find_first_not_of(L'.') == std::wstring::npos || name.back() == L'.' || name.back() == L' ')
+            if (name.find_first_not_of(L". ") == std::wstring::npos)
                 continue;
             const std::wstring relative = Join(folder, name);
             if (!Fits(relative) || !Free(source + L"\\" + relative))
@@ -148,10 +170,10 @@ private:
     // folder along it is a file.
     static bool Free(const std::wstring& path)
     {
-        if (GetFileAttributesW(path.c_str()) != INVALID_FILE_ATTRIBUTES)
+        if (GetFileAttributesW(Literal(path).c_str()) != INVALID_FILE_ATTRIBUTES)
             return false;
         for (size_t slash = path.find(L'\\', 3); slash != std::wstring::npos; slash = path.find(L'\\', slash + 1)) {
-            if (FileExists(path.substr(0, slash)))
+            if (FileExists(Literal(path.substr(0, slash))))
                 return false;
         }
         return true;
@@ -175,14 +197,14 @@ private:
 
     void WriteFile(const std::wstring& path)
     {
-        WriteFileBytes(path, Content());
+        WriteFileBytes(Literal(path), Content());
         DWORD attributes = 0;
         if (rng.Chance(10))
             attributes |= FILE_ATTRIBUTE_READONLY;
         if (rng.Chance(10))
             attributes |= FILE_ATTRIBUTE_HIDDEN;
         if (attributes != 0)
-            SetFileAttributesW(path.c_str(), attributes);
+            SetFileAttributesW(Literal(path).c_str(), attributes);
     }
 
     void MakeTree()
@@ -195,9 +217,9 @@ private:
             const std::wstring folder = NewPath(parent, false);
             if (folder.empty())
                 continue;
-            MakeFolders(source + L"\\" + folder);
+            MakeFolders(Literal(source + L"\\" + folder));
             if (rng.Chance(10))
-                SetFileAttributesW((source + L"\\" + folder).c_str(), FILE_ATTRIBUTE_HIDDEN);
+                SetFileAttributesW(Literal(source + L"\\" + folder).c_str(), FILE_ATTRIBUTE_HIDDEN);
             folders.push_back(folder);
         }
         subfolders.assign(folders.begin() + 1, folders.end());
@@ -235,7 +257,9 @@ private:
             settings.destination = rng.Pick(spellings);
         } else {
             const bool existing = !subfolders.empty() && rng.Chance(50);
-            const std::wstring inside = existing ? rng.Pick(subfolders) : rng.Chance(50) ? L"out" : L"out\\deeper";
+            std::wstring inside = existing ? rng.Pick(subfolders) : rng.Chance(50) ? L"out" : L"out\\deeper";
+            if (PathKey(source + L"\\" + inside) != LiteralKey(source + L"\\" + inside))
+                inside = L"out"; // a folder that a plain path does not reach is no destination a user can type
             destinationFolder = source + L"\\" + inside;
             settings.destination = rng.Chance(50) ? CaseVariant(inside) : source + L"\\" + CaseVariant(inside);
         }
@@ -272,7 +296,7 @@ private:
         const unsigned kind = rng.Below(100);
         const size_t folderEnd = path.find(L'\\', destinationFolder.size() + 1);
         if (kind < 10) {
-            MakeFolders(path); // the copy onto it fails
+            MakeFolders(Literal(path)); // the copy onto it fails
         } else if (kind < 20 && subfolderMode && folderEnd != std::wstring::npos) {
             if (Free(path.substr(0, folderEnd)))
                 WriteFile(path.substr(0, folderEnd)); // the folder that the copy needs is a file
@@ -304,6 +328,36 @@ private:
                 return {};
         }
         return folded;
+    }
+
+    // The destination written another way, drawn last: with slashes, in the extended form, by the
+    // root folder's short name, through a folder link to it or through a drive whose root holds it.
+    // Returns the destination as the tree spells it when the text differs.
+    std::wstring SpellDestination()
+    {
+        const unsigned kind = rng.Below(10);
+        std::wstring full;
+        {
+            const CurrentDirectoryScope inSource(source);
+            full = FullPath(settings.destination);
+        }
+        // Wine's invented short names can collide: one that reaches another folder is not used.
+        std::wstring shortRoot(MAX_PATH, L'\0');
+        shortRoot.resize(GetShortPathNameW(root.c_str(), shortRoot.data(), MAX_PATH));
+        const std::wstring belowRoot = full.substr(root.size());
+        if (kind == 0)
+            std::replace(settings.destination.begin(), settings.destination.end(), L'\\', L'/');
+        else if (kind == 1)
+            settings.destination = Literal(full);
+        else if (kind == 2 && !shortRoot.empty() && ReadFileId(shortRoot) == ReadFileId(root))
+            settings.destination = shortRoot + belowRoot;
+        else if (kind == 3 && MakeFolderLink(links + L"\\link", L"..\\" + root.substr(root.rfind(L'\\') + 1)))
+            settings.destination = links + L"\\link" + belowRoot;
+        else if (kind == 4)
+            settings.destination = TempDrive() + root.substr(root.rfind(L'\\')) + belowRoot;
+        else
+            return {};
+        return full;
     }
 
     void ChooseMask()
@@ -338,6 +392,7 @@ private:
     Prng rng;
     const std::uint64_t seed;
     const std::wstring root;
+    const std::wstring links;
     const std::wstring source;
     CopySettings& settings;
     std::wstring destinationFolder;
@@ -349,7 +404,7 @@ private:
 
 } // namespace
 
-std::wstring MakeRandomCase(std::uint64_t seed, const std::wstring& root, CopySettings& settings)
+RandomCase MakeRandomCase(std::uint64_t seed, const std::wstring& root, const std::wstring& links, CopySettings& settings)
 {
-    return CaseBuilder(seed, root, settings).Build();
+    return CaseBuilder(seed, root, links, settings).Build();
 }

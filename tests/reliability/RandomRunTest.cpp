@@ -30,15 +30,19 @@ std::vector<std::uint64_t> Seeds()
     return seeds;
 }
 
-class RandomRunTest : public CheckedRunTest, public testing::WithParamInterface<std::uint64_t> {};
+class RandomRunTest : public CheckedRunTest, public testing::WithParamInterface<std::uint64_t> {
+protected:
+    TempFolder links; // where a case makes its folder link, outside the tree
+};
 
 TEST_P(RandomRunTest, NoFileIsLostAndEveryTargetHoldsItsLastCopy)
 {
     const std::uint64_t seed = GetParam();
-    const std::wstring refusing = MakeRandomCase(seed, root.Path(), settings);
+    const RandomCase made = MakeRandomCase(seed, root.Path(), links.Path(), settings);
     asOnWindows = seed % 2 == 0;
-    if (!refusing.empty())
-        unlistable = {refusing};
+    if (!made.refusing.empty())
+        unlistable = {made.refusing};
+    destinationFolder = made.destinationFolder;
     RunAndCheck("seed " + std::to_string(seed) + " (FERRIX_SEEDS=" + std::to_string(seed) + ":1 runs it alone)");
 }
 

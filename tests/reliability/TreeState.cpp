@@ -1,8 +1,8 @@
 #include "tests/reliability/TreeState.h"
 
-#include "engine/PlatformPath.h"
 #include "tests/driver/FolderTree.h"
 
+#include <algorithm>
 #include <stdexcept>
 
 std::wstring PathKey(const std::wstring& path)
@@ -23,6 +23,34 @@ std::wstring PathKey(const std::wstring& path)
     return full;
 }
 
+std::wstring FolderKey(const std::wstring& path)
+{
+    return ParentKey(PathKey(path + L"\\x"));
+}
+
+std::wstring LiteralKey(const std::wstring& path)
+{
+    std::wstring rest = path.starts_with(L"\\\\?\\") ? path.substr(4) : path;
+    std::replace(rest.begin(), rest.end(), L'/', L'\\');
+    if (rest.size() < 3 || rest[1] != L':' || rest[2] != L'\\') {
+        std::wstring current(GetCurrentDirectoryW(0, nullptr), L'\0');
+        current.resize(GetCurrentDirectoryW(static_cast<DWORD>(current.size()), current.data()));
+        rest = current + L"\\" + rest;
+    }
+    std::wstring key = rest.substr(0, 2); // the drive
+    for (size_t from = 3; from <= rest.size();) {
+        const size_t end = std::min(rest.find(L'\\', from), rest.size());
+        const std::wstring name = rest.substr(from, end - from);
+        if (name == L"..")
+            key = key.size() > 2 ? ParentKey(key) : key;
+        else if (!name.empty() && name != L".")
+            key += L"\\" + name;
+        from = end + 1;
+    }
+    CharUpperBuffW(key.data(), static_cast<DWORD>(key.size()));
+    return key;
+}
+
 std::wstring ParentKey(const std::wstring& key)
 {
     const size_t last = key.rfind(L'\\');
@@ -37,14 +65,15 @@ bool IsAtOrBelow(const std::wstring& key, const std::wstring& folderKey)
 
 TreeState ReadTree(const std::wstring& folder)
 {
-    const FolderTree read = FolderTree::Read(folder);
+    // Read in the extended form, so that every name reaches its own file or folder.
+    const FolderTree read = FolderTree::Read(L"\\\\?\\" + folder);
     TreeState tree;
-    tree.folders[PathKey(folder)] = folder;
+    tree.folders[LiteralKey(folder)] = folder;
     for (const std::wstring& relative : read.folders)
-        tree.folders[PathKey(folder + L"\\" + relative)] = folder + L"\\" + relative;
+        tree.folders[LiteralKey(folder + L"\\" + relative)] = folder + L"\\" + relative;
     for (const auto& [relative, bytes] : read.files) {
         const std::wstring path = folder + L"\\" + relative;
-        tree.files[PathKey(path)] = FileState{path, bytes, GetFileAttributesW(PlatformPath(path).c_str())};
+        tree.files[LiteralKey(path)] = FileState{path, bytes, GetFileAttributesW((L"\\\\?\\" + path).c_str())};
     }
     return tree;
 }

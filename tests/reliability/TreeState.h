@@ -27,7 +27,15 @@ struct TreeState {
 
 // The full path (a relative one resolved against the current directory) in upper case and without
 // a trailing backslash: two paths name the same file or folder exactly when their keys are equal.
+// Resolved as the platform resolves a plain path, trailing dots and blanks and device names included.
 std::wstring PathKey(const std::wstring& path);
+// The key of the folder that a path reaches as the platform reads it in front of a backslash, where
+// a trailing blank stays.
+std::wstring FolderKey(const std::wstring& path);
+// The same for a path whose every name is taken literally, as the extended form takes it: "." and
+// ".." resolved and slashes read as backslashes, nothing else rewritten, so that "d." and "nul" are
+// keys of their own. A path in the extended form ("\\?\C:\x") gives the key of its plain form.
+std::wstring LiteralKey(const std::wstring& path);
 // The key of the folder that holds the path of `key`; empty for a root.
 std::wstring ParentKey(const std::wstring& key);
 // Whether `key` is `folderKey` itself or lies below it.

@@ -1,11 +1,13 @@
 #include "tests/support/TempFolder.h"
 
+#include "engine/FileId.h"
 #include "engine/PlatformPath.h"
 
 #include <windows.h>
 
 #include <algorithm>
 #include <functional>
+#include <optional>
 #include <stdexcept>
 
 namespace {
@@ -102,6 +104,38 @@ std::wstring TempFolder::Share()
     if (!FolderExists(share))
         throw std::runtime_error("the share made for a temporary folder does not reach it");
     return share;
+}
+
+std::wstring TempDrive()
+{
+    static std::wstring drive;
+    if (!drive.empty())
+        return drive;
+    wchar_t temp[MAX_PATH + 1];
+    if (GetTempPathW(MAX_PATH + 1, temp) == 0)
+        Fail("GetTempPathW");
+    const TempFolder probe; // a folder that the drive must reach, below its root
+    wchar_t prefix[MAX_PATH];
+    const DWORD length = GetEnvironmentVariableW(L"WINEPREFIX", prefix, MAX_PATH);
+    for (const wchar_t letter : std::wstring(L"rstuvw")) {
+        const std::wstring candidate = std::wstring(1, letter) + L":";
+        // Both read anew: Wine may tell a folder's volume by the drive it last found it on.
+        const auto reachesTemp = [&] {
+            const std::optional<FileId> folder = ReadFileId(probe.Path());
+            return folder && ReadFileId(candidate + probe.Path().substr(probe.Path().rfind(L'\\'))) == folder;
+        };
+        if (GetDriveTypeW((candidate + L"\\").c_str()) == DRIVE_NO_ROOT_DIR) {
+            if (length == 0 || length >= MAX_PATH)
+                DefineDosDeviceW(0, candidate.c_str(), temp);
+            else // "ln" makes no link where another process has made one first
+                RunLinuxProgram(L"/bin/ln -s \"" + LinuxPath(temp) + L"\" \"" + std::wstring(prefix, length) +
+                                    L"/dosdevices/" + candidate + L"\"",
+                                reachesTemp);
+        }
+        if (reachesTemp())
+            return drive = candidate;
+    }
+    throw std::runtime_error("no free drive letter reaches the temporary folder");
 }
 
 void WriteFileBytes(const std::wstring& file, const std::string& bytes)

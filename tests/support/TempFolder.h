@@ -26,6 +26,14 @@ private:
     std::wstring shareLink; // the Linux path of the link that Share made under Wine
 };
 
+// A drive whose root is the system's temporary folder, where every TempFolder lies: "R:" or one of
+// a few letters after it that no other test uses. Under Wine a link named like the drive in the
+// prefix's dosdevices folder, on Windows a substituted drive. Made by the first process that asks
+// for it and left in place for every later one, since all reach the same folder through it and
+// none can tell when the others are done; once it is there, the platform never sees it change.
+// Throws when no letter reaches the folder.
+std::wstring TempDrive();
+
 // Writes a file with the given bytes, creating its missing folders; throws on failure.
 void WriteFileBytes(const std::wstring& file, const std::string& bytes);
 // The whole content of a file; throws when it cannot be opened.

@@ -4,6 +4,8 @@
 
 #include <windows.h>
 
+#include <algorithm>
+
 namespace {
 
 // The length of the root that begins the path, which names no folder to create: "C:\", "\",
@@ -35,26 +37,36 @@ bool CreateDirectoryPath(const std::wstring& path)
 {
     if (path.empty())
         return true;
+    // A slash delimits folders as a backslash does, but in the extended form, which takes every
+    // character as it stands.
+    const bool extended = path.starts_with(L"\\\\?\\");
+    std::wstring text = path;
+    if (!extended)
+        std::replace(text.begin(), text.end(), L'/', L'\\');
+    // The folder that the text up to the backslash at `end` names, as the rest of the path reaches
+    // it: made full, "." and ".." resolved and one trailing dot dropped, but a trailing blank kept,
+    // since a name followed by more of the path keeps it. It is then made literally, in the
+    // extended form, so that every later path reaches the very folder made, of any length.
+    const auto folderAt = [&](size_t end) {
+        std::wstring folder = extended ? text.substr(0, end + 1) : ExtendedPath(FullPath(text.substr(0, end + 1)));
+        if (folder.size() > RootLength(folder) && folder.back() == L'\\')
+            folder.pop_back();
+        return folder;
+    };
+    const size_t last = text.rfind(L'\\');
+    if (last == std::wstring::npos)
+        return true;
     // A folder that is there already needs no walk: one query instead of a creation per
     // backslash, which a path of thousands of components (such as "dst\.\.\...") would make,
     // each slower the longer the path.
-    const size_t last = path.rfind(L'\\');
-    if (last != std::wstring::npos) {
-        const DWORD attributes = GetFileAttributesW(PlatformPath(path.substr(0, last)).c_str());
-        if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY))
-            return true;
-    }
-    size_t next = RootLength(path);
-    std::wstring folder = path.substr(0, next);
-    folder.reserve(path.size());
-    for (; next < path.size(); ++next) {
-        if (path[next] == L'\\') {
-            // Another object of that name (even a file) counts as present; the copy into it then fails.
-            if (!CreateDirectoryW(PlatformPath(folder, plainFolderLimit).c_str(), nullptr) &&
-                GetLastError() != ERROR_ALREADY_EXISTS)
-                return false;
-        }
-        folder += path[next];
+    const DWORD attributes = GetFileAttributesW(folderAt(last).c_str());
+    if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY))
+        return true;
+    for (size_t next = RootLength(text); next < text.size(); ++next) {
+        // Another object of that name (even a file) counts as present; the copy into it then fails.
+        if (text[next] == L'\\' && !CreateDirectoryW(folderAt(next).c_str(), nullptr) &&
+            GetLastError() != ERROR_ALREADY_EXISTS)
+            return false;
     }
     return true;
 }

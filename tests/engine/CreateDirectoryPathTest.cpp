@@ -22,6 +22,13 @@ TEST(CreateDirectoryPathTest, CreatesEveryFolderBeforeTheLastBackslash)
     EXPECT_FALSE(FileExists(root / L"2019_\\trip_\\c.jpg"));
 
     EXPECT_TRUE(CreateDirectoryPath(root / L"2019_\\trip_\\")) << "existing folders count as created";
+    // A folder that more of the path follows keeps a trailing blank, as the path reaches it then;
+    // slashes delimit folders too.
+    EXPECT_TRUE(CreateDirectoryPath(root / L"blank \\x\\c.jpg"));
+    EXPECT_TRUE(FolderExists(L"\\\\?\\" + (root / L"blank \\x")));
+    EXPECT_FALSE(FolderExists(root / L"blank"));
+    EXPECT_TRUE(CreateDirectoryPath(root.Path() + L"/s1/s2/c.jpg"));
+    EXPECT_TRUE(FolderExists(root / L"s1\\s2"));
     EXPECT_TRUE(CreateDirectoryPath(L""));
     EXPECT_TRUE(CreateDirectoryPath(L"C:\\"));
 }

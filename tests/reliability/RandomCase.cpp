@@ -309,7 +309,8 @@ private:
 
     // A path whose folded name is `folded`: with a separator, some of its occurrences turned back
     // into backslashes; without one, backslashes put between characters (never inside a surrogate
-    // pair). Empty when a name along it would be empty or end in a dot or a blank.
+    // pair). Empty when a folder along it would be empty or end in a dot or a blank, or the file's
+    // name would be dots and blanks alone.
     std::wstring Resplit(std::wstring folded, const std::wstring& separator)
     {
         if (!separator.empty()) {
@@ -327,6 +328,8 @@ private:
                 end + 1 == folded.size())
                 return {};
         }
+        if (folded.find_first_not_of(L". ", folded.rfind(L'\\') + 1) == std::wstring::npos)
+            return {}; // a last name of dots and blanks names no file
         return folded;
     }
 

@@ -1,5 +1,7 @@
 #include "engine/NamingRule.h"
 
+#include "engine/PlatformPath.h"
+
 #include <windows.h>
 
 #include <algorithm>
@@ -82,6 +84,10 @@ std::wstring MakeCopyPath(const NamingRule& rule, const std::wstring& entry)
         if (end == std::wstring::npos) {
             if (name.empty() || name.back() == L'.' || name.back() == L' ')
                 return {};
+            // The extended form takes "." and ".." and empty names literally: resolved here, the
+            // copy reaches what the plain form of the destination would.
+            if (rule.destinationPrefix.starts_with(L"\\\\?\\"))
+                return LiteralPath(rule.destinationPrefix, path.substr(rule.destinationPrefix.size()) + name);
             return path + name;
         }
         // "." and ".." lead where the platform takes them, and an empty name (a doubled backslash)

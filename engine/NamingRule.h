@@ -34,5 +34,6 @@ std::wstring MakeSourceDisplayPath(const NamingRule& rule, const std::wstring& e
 // is a device's (CON, PRN, AUX, NUL, CONIN$, CONOUT$, COM0 to COM9 and LPT0 to LPT9, with ¹, ² and
 // ³ for the digit too, whatever follows the first dot), is a file name that ends in a dot or a
 // blank, which the platform would drop, or a folder name of dots and blanks that it would read as
-// another folder.
+// another folder. Behind a destination in the extended form, "." and ".." and empty names are
+// resolved, as the plain form of that destination would have them resolved.
 std::wstring MakeCopyPath(const NamingRule& rule, const std::wstring& entry);

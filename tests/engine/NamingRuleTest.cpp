@@ -107,6 +107,7 @@ TEST(NamingRuleTest, CopyPathsDropWhatFolderCreationDropsAndRefuseRewrittenOrRes
     EXPECT_EQ(MakeCopyPath(tree, L"2019\\trip\\c.jpg"), L"D\\2019\\ trip\\ c.jpg");
     EXPECT_EQ(MakeCopyPath(MakeNamingRule(L"S", L"D", L"\\"), L"d.\\x"), L"D\\d\\x");
     EXPECT_EQ(MakeCopyPath(MakeNamingRule(L"S", L"D", L"\\..\\"), L"a\\b"), L"D\\a\\..\\b");
+    EXPECT_EQ(MakeCopyPath(MakeNamingRule(L"S", L"\\\\?\\C:\\D", L"\\\\"), L".\\a\\b"), L"\\\\?\\C:\\D\\a\\b");
     const NamingRule flat = MakeNamingRule(L"S", L"D", L".");
     EXPECT_EQ(MakeCopyPath(flat, L"sub\\aux.c"), L"D\\sub.aux.c");
     EXPECT_EQ(MakeCopyPath(flat, L"sub\\COM1"), L"D\\sub.COM1");

@@ -85,6 +85,24 @@ TEST_F(RunTest, ASlashInTheMaskIsAFolderDelimiter)
     EXPECT_EQ(FolderTree::Read(source).files, untouched);
 }
 
+// A bare drive names its root, also to a program started in a folder of that drive, whose
+// current folder there the platform would otherwise take.
+TEST_F(RunTest, ABareDriveNamesItsRoot)
+{
+    const std::wstring drive = TempDrive(); // its root holds the test's own folder
+    const std::wstring folder = root.Path().substr(root.Path().rfind(L'\\') + 1);
+    FolderTree::Write(source, {{folder + L".txt", "into the root"}});
+    const auto ferrix = StartRun({{ProbeHook::startFolder, drive + L"\\" + folder + L"\\start"}});
+    const HWND dialog = WaitForMainDialog(*ferrix);
+    SetText(Control(dialog, IDC_DESTINATION_EDIT), drive);
+    PostClick(Control(dialog, IDOK));
+    EXPECT_EQ(ferrix->WaitForExit(), 0u);
+    const std::wstring gathered = drive + L"\\" + folder + L".txt";
+    EXPECT_EQ(ReadFileBytes(gathered), "into the root");
+    DeleteFileW(gathered.c_str());
+    EXPECT_TRUE(FolderTree::Read(start).files.empty());
+}
+
 // The source folder typed as the destination through a folder link is the source folder: a move
 // folds c\d.txt in place, and a\b.txt, whose target is the listed a_b.txt, stays. Run twice, the
 // second run finds nothing new to fold.

@@ -22,10 +22,11 @@
 
 namespace {
 
-// The folder whose files are being handled, held open from its first file to its last so that it
-// cannot be renamed or replaced meanwhile (Windows refuses to rename a folder held open without
-// shared deletion, and any folder above it), and whether it is still the folder that the listing
-// saw: a folder swapped for a link after the listing leads elsewhere, to files nobody named.
+// In a move, the folder whose files are being moved, held open from its first file to its last so
+// that it cannot be renamed or replaced meanwhile (Windows refuses to rename a folder held open
+// without shared deletion, and any folder above it), and whether it is still the folder that the
+// listing saw: a folder swapped for a link after the listing leads elsewhere, to files nobody
+// named, and none of them may be taken. A copy leaves every source where it is and does without.
 class HeldFolder {
 public:
     HeldFolder() = default;
@@ -117,7 +118,7 @@ DWORD CopyWorker(Dialog& progress, const std::atomic<bool>& cancelRequested, con
         // the names as the listing found them; the copy goes where the naming puts it, in folders
         // made for it. A move holds its source from before the copy and deletes it only when it is
         // still the file copied, unchanged, and copied whole.
-        if (guard.MayCopy(i) && folder.IsAsListed(lister, lister.FileFolders[i])) {
+        if (guard.MayCopy(i) && (!settings.deleteSource || folder.IsAsListed(lister, lister.FileFolders[i]))) {
             const std::wstring copyPath = MakeCopyPath(rule, entry);
             const std::wstring from = lister.LiteralPath(entry);
             if (rule.subfolderMode)

@@ -321,13 +321,13 @@ TEST_P(ChangedSourceTest, TheRunGoesOnAndNoContentIsLost)
         EXPECT_EQ(ReadFileBytes(destination + L"\\a.2.txt"), "an earlier copy of two") << "a folder is not copied";
         EXPECT_EQ(ReadFileBytes(second + L"\\inside.txt"), "inside the folder two");
         break;
-    case Change::SwappedForALink: // nothing is taken through the link
+    case Change::SwappedForALink: // a move takes nothing through the link; a copy reads what it leads to
         EXPECT_EQ(ReadFileBytes(root / L"elsewhere\\2.txt"), "outside two");
         EXPECT_EQ(ReadFileBytes(root / L"elsewhere\\b\\3.txt"), "outside three");
         EXPECT_EQ(ReadFileBytes(source + L"\\a-old\\2.txt"), "two as listed");
         EXPECT_EQ(ReadFileBytes(source + L"\\a-old\\b\\3.txt"), "three");
-        EXPECT_EQ(ReadFileBytes(destination + L"\\a.2.txt"), "an earlier copy of two");
-        EXPECT_FALSE(FileExists(destination + L"\\a.b.3.txt"));
+        EXPECT_EQ(ReadFileBytes(destination + L"\\a.2.txt"), move ? "an earlier copy of two" : "outside two");
+        EXPECT_EQ(FileExists(destination + L"\\a.b.3.txt"), !move);
         break;
     default: // the content that the other program left is at the source, or else whole at the target
         EXPECT_EQ(ReadFileBytes(FileExists(second) ? second : destination + L"\\a.2.txt"), secondAfterChange);

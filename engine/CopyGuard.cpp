@@ -35,14 +35,12 @@ std::wstring ListingSpelling(const FileLister& listing, const std::wstring& dest
         if (listing.FolderIds[folder] == destinationId)
             return listing.LiteralPath(listing.FolderList[folder]);
     }
-    std::wstring above = listing.StartFolder();
-    while (!above.empty() && above.back() == L'\\')
+    std::wstring above = listing.StartFolder(); // ends in a backslash
+    for (const size_t root = RootLength(above); above.size() > root;) {
         above.pop_back();
-    for (size_t last = above.rfind(L'\\'); last != std::wstring::npos && last >= 6; last = above.rfind(L'\\')) {
-        above.resize(last);
-        const std::wstring folder = above + L'\\';
-        if (ReadFileId(folder) == destinationId)
-            return folder;
+        above.resize(above.rfind(L'\\') + 1);
+        if (ReadFileId(above) == destinationId)
+            return above;
     }
     return destinationFull;
 }

@@ -6,33 +6,6 @@
 
 #include <algorithm>
 
-namespace {
-
-// The length of the root that begins the path, which names no folder to create: "C:\", "\",
-// "\\server\share\", "\\?\C:\" or "\\?\UNC\server\share\"; 0 when the path has none.
-size_t RootLength(const std::wstring& path)
-{
-    // Where the given number of names, each with the backslash behind it, end from `from` on.
-    const auto behind = [&path](size_t from, int names) {
-        for (; names > 0 && from < path.size(); --names) {
-            const size_t slash = path.find(L'\\', from);
-            from = slash == std::wstring::npos ? path.size() : slash + 1;
-        }
-        return from;
-    };
-    if (path.starts_with(L"\\\\?\\UNC\\"))
-        return behind(8, 2);
-    if (path.starts_with(L"\\\\?\\"))
-        return behind(4, 1);
-    if (path.starts_with(L"\\\\"))
-        return behind(2, 2);
-    if (path.starts_with(L"\\"))
-        return 1;
-    return path.size() >= 3 && path[1] == L':' && path[2] == L'\\' ? 3 : 0;
-}
-
-} // namespace
-
 bool CreateDirectoryPath(const std::wstring& path)
 {
     if (path.empty())

@@ -44,6 +44,27 @@ std::wstring PlatformPath(const std::wstring& path, size_t limit)
     return extended.empty() ? path : extended;
 }
 
+size_t RootLength(const std::wstring& path)
+{
+    // Where the given number of names, each with the backslash behind it, end from `from` on.
+    const auto behind = [&path](size_t from, int names) {
+        for (; names > 0 && from < path.size(); --names) {
+            const size_t slash = path.find(L'\\', from);
+            from = slash == std::wstring::npos ? path.size() : slash + 1;
+        }
+        return from;
+    };
+    if (path.starts_with(L"\\\\?\\UNC\\"))
+        return behind(8, 2);
+    if (path.starts_with(L"\\\\?\\"))
+        return behind(4, 1);
+    if (path.starts_with(L"\\\\"))
+        return behind(2, 2);
+    if (path.starts_with(L"\\"))
+        return 1;
+    return path.size() >= 3 && path[1] == L':' && path[2] == L'\\' ? 3 : 0;
+}
+
 std::wstring ExtendedPath(const std::wstring& full)
 {
     if (full.starts_with(L"\\\\?\\") || full.starts_with(L"\\\\.\\"))
@@ -55,63 +76,44 @@ std::wstring ExtendedPath(const std::wstring& full)
     return {};
 }
 
-namespace {
-
-// The length of the root that begins a full path in the extended form: "\\?\C:" or
-// "\\?\UNC\server\share", without the backslash behind it.
-size_t ExtendedRootLength(const std::wstring& path)
-{
-    if (!path.starts_with(L"\\\\?\\UNC\\"))
-        return std::min<size_t>(path.size(), 6);
-    const size_t share = path.find(L'\\', 8);
-    const size_t end = share == std::wstring::npos ? std::wstring::npos : path.find(L'\\', share + 1);
-    return end == std::wstring::npos ? path.size() : end;
-}
-
-} // namespace
-
 std::wstring LiteralPath(const std::wstring& base, const std::wstring& path)
 {
     if (path.starts_with(L"\\\\?\\") || path.starts_with(L"\\\\.\\"))
         return path;
     std::wstring rest = path;
     std::replace(rest.begin(), rest.end(), L'/', L'\\');
-    std::wstring start; // the extended form of the folder that `rest` goes on from
-    if (rest.starts_with(L"\\\\")) {
-        // A share: its server and share name begin the path.
-        size_t end = rest.find(L'\\', 2);
-        end = end == std::wstring::npos ? std::wstring::npos : rest.find(L'\\', end + 1);
-        start = ExtendedPath(rest.substr(0, end));
-        rest = end == std::wstring::npos ? std::wstring() : rest.substr(end);
-    } else if (rest.size() >= 2 && rest[1] == L':') {
-        const bool rooted = rest.size() >= 3 && rest[2] == L'\\';
-        start = ExtendedPath(rooted ? rest.substr(0, 3) : FullPath(rest.substr(0, 2)));
-        rest = rest.substr(2);
+    // The extended form of the folder that `rest` goes on from.
+    std::wstring start;
+    const size_t root = RootLength(rest);
+    if (root == 0 && rest.size() >= 2 && rest[1] == L':') {
+        start = ExtendedPath(FullPath(rest.substr(0, 2))); // that drive's current folder
+        rest.erase(0, 2);
+    } else if (root == 1) {
+        start = ExtendedPath(base); // the root of `base`
+        start.resize(RootLength(start));
+        rest.erase(0, 1);
     } else {
-        start = ExtendedPath(base);
-        if (rest.starts_with(L"\\"))
-            start.resize(ExtendedRootLength(start));
+        start = ExtendedPath(root == 0 ? base : rest.substr(0, root));
+        rest.erase(0, root);
     }
     if (start.empty())
         return {};
+    if (!start.ends_with(L'\\'))
+        start += L'\\';
     // The root stays; every name after it is taken as it is, "." and ".." aside.
-    const size_t root = ExtendedRootLength(start);
-    while (start.size() > root && start.back() == L'\\')
-        start.pop_back();
-    size_t from = 0;
-    while (from <= rest.size()) {
-        size_t end = rest.find(L'\\', from);
-        if (end == std::wstring::npos)
-            end = rest.size();
+    const size_t top = RootLength(start);
+    for (size_t from = 0; from <= rest.size();) {
+        const size_t end = std::min(rest.find(L'\\', from), rest.size());
         const std::wstring name = rest.substr(from, end - from);
-        if (name == L"..") {
-            const size_t last = start.rfind(L'\\');
-            if (last != std::wstring::npos && last >= root)
-                start.resize(last);
-        } else if (!name.empty() && name != L".") {
-            start += L'\\' + name;
+        if (name == L".." && start.size() > top) {
+            start.pop_back();
+            start.resize(start.rfind(L'\\') + 1);
+        } else if (!name.empty() && name != L"." && name != L"..") {
+            start += name + L'\\';
         }
         from = end + 1;
     }
-    return start.size() == root ? start + L'\\' : start;
+    if (start.size() > top)
+        start.pop_back();
+    return start;
 }

@@ -29,6 +29,10 @@ std::wstring FullPath(const std::wstring& path);
 // extended or device form, and paths that cannot be resolved, are returned as they are.
 std::wstring PlatformPath(const std::wstring& path, size_t limit = plainPathLimit);
 
+// The length of the root that begins a path, which names no folder: "C:\", "\", "\\server\share\",
+// "\\?\C:\" or "\\?\UNC\server\share\"; 0 when the path has none.
+size_t RootLength(const std::wstring& path);
+
 // The extended-length form of a full path: "C:\x" gives "\\?\C:\x" and "\\server\share\x" gives
 // "\\?\UNC\server\share\x". A path already in the extended or device form is returned as it is;
 // any other text (a relative one) gives an empty one.

@@ -26,10 +26,13 @@ public:
     bool OnInitDialog() override
     {
         MainDialog::OnInitDialog();
+        shown = handle;
         SendDlgItemMessageW(handle, IDC_DELETE_CHECK, BM_SETCHECK, BST_CHECKED, 0);
         PostMessageW(handle, WM_COMMAND, IDOK, 0);
         return true;
     }
+
+    std::atomic<HWND> shown = nullptr; // for the thread that answers its message box
 };
 
 class PrintableInputTest : public CheckedRunTest, public testing::WithParamInterface<int> {
@@ -45,17 +48,18 @@ protected:
         MoveAtOnce dialog(settings);
         std::atomic<bool> ended = false;
         std::thread answerer([&] {
-            const WindowQuery query = WindowQuery().OfClass(L"#32770").WithControl(0xFFFF);
-            HWND box = nullptr;
+            // A box owned by the dialog: the dialog itself, a dialog with static texts, would match
+            // the class and the text control too.
+            HWND owner = nullptr, box = nullptr;
             WaitUntil([&] {
+                owner = dialog.shown;
                 for (HWND window : TopWindowsOf(GetCurrentProcessId()))
-                    if (query.Matches(window))
+                    if (owner != nullptr && MessageBoxWindow::OwnedBy(owner).Matches(window))
                         box = window;
                 return box != nullptr || ended;
             });
             if (box == nullptr)
                 return;
-            const HWND owner = GetWindow(box, GW_OWNER);
             message = MessageBoxWindow(box).Text();
             MessageBoxWindow(box).Answer(IDOK);
             WaitUntil([&] { return !IsWindow(box); });

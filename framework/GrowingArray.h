@@ -1,6 +1,7 @@
 // The storage of the framework's sorted containers: an array that grows by exactly 64 entries,
-// never shrinks, and is searched by halving. Owned by its container, which frees it with Release. It has no destructor on
-// purpose, so a container that is a static object stays usable after its teardown at exit.
+// never shrinks, and is searched by halving. Owned by its container, which frees it with Release.
+// It has no destructor on purpose, so a container that is a static object stays usable after its
+// teardown at exit.
 #pragma once
 
 #include <algorithm>

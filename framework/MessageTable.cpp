@@ -1,12 +1,10 @@
 #include "framework/MessageTable.h"
 
-#include "framework/LayerTurn.h"
 #include "framework/StaticOrder.h"
 #include "framework/WindowBase.h"
 #include "framework/WindowRegistry.h"
 
 #include <cstdint>
-#include <exception>
 
 const MessageTable MessageTable::shared __attribute__((init_priority(MESSAGE_TABLE_INIT_PRIORITY)));
 
@@ -308,57 +306,4 @@ MessageTable::MessageTable()
     adapters[WM_WINDOWPOSCHANGING] = [](MessageRecord& r) {
         return r.target->OnWindowPosChanging(Full<WINDOWPOS*>(r.lParam));
     };
-}
-
-namespace {
-
-// PreviewMessage, then the message's adapter, then DefaultProcessing for what no handler took.
-LRESULT Route(WindowBase* target, UINT message, WPARAM wParam, LPARAM lParam, LRESULT result)
-{
-    if (target->PreviewMessage(message, wParam, lParam, result))
-        return result;
-    // Application-defined numbers never reach a handler; PreviewMessage is where a class takes them.
-    if (message >= MessageTable::size)
-        return target->DefaultProcessing(message, wParam, lParam);
-    MessageRecord record{target, message, wParam, lParam, result};
-    if (MessageTable::shared[message](record))
-        return record.result;
-    return target->DefaultProcessing(message, wParam, lParam);
-}
-
-} // namespace
-
-LRESULT RouteMessage(WindowBase* target, HWND window, UINT message, WPARAM wParam, LPARAM lParam,
-                     LRESULT defaultResult)
-{
-    LayerTurn turn(target, window, message, target->previousProc, target->previousOwner);
-    if (message != WM_NCDESTROY)
-        return Route(target, message, wParam, lParam, defaultResult);
-
-    // The window's last message. The window's own object takes the entry out first, so that nothing
-    // finds the object any more. An object that subclassed the window stays named while it handles
-    // the message, so that messages sent meanwhile still pass every layer; whatever it answers, the
-    // message then goes on to the procedure it replaced, and to the layers beneath, before the entry
-    // goes. However the message is handled (by PreviewMessage, a handler, default processing while
-    // `handle` is still set, or a throw), the object ends unbound, unless it was destroyed meanwhile.
-    const bool subclassed = turn.previousProc != nullptr;
-    if (!subclassed)
-        WindowRegistry::shared.Remove(window);
-    LRESULT result = 0;
-    std::exception_ptr thrown;
-    try {
-        result = Route(target, message, wParam, lParam, defaultResult);
-    } catch (...) {
-        thrown = std::current_exception();
-    }
-    if (subclassed) {
-        if (!turn.passedOn)
-            turn.PassOn(wParam, lParam);
-        WindowRegistry::shared.Remove(window);
-    }
-    if (turn.layer != nullptr)
-        target->Unbind();
-    if (thrown)
-        std::rethrow_exception(thrown);
-    return result;
 }

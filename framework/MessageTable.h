@@ -1,6 +1,7 @@
 // The process-wide table of message adapters, indexed by message number 0 to 1023. An adapter
 // unpacks a message's parameters, calls one handler of the target object and applies the
-// handler's result rule. `shared` is built by static initialisation and read-only afterwards.
+// handler's result rule. `shared` is built by static initialisation and read-only afterwards;
+// RouteMessage (WindowProcedures.cpp) looks every routed message up in it.
 #pragma once
 
 #include "framework/MessageRecord.h"
@@ -24,11 +25,3 @@ public:
 private:
     Adapter adapters[size];
 };
-
-// Routes one message of `window` to its object: a first look for PreviewMessage, then the
-// message's adapter, and DefaultProcessing for what no handler took. WM_NCDESTROY also takes the
-// window out of the registry and unbinds the object; an object that subclassed the window passes
-// it on in any case. `defaultResult` is what a handled message answers unless a handler says
-// otherwise.
-LRESULT RouteMessage(WindowBase* target, HWND window, UINT message, WPARAM wParam, LPARAM lParam,
-                     LRESULT defaultResult);

@@ -1,7 +1,9 @@
 // Binds one object to one window handle and receives the window's messages through virtual
 // handlers, one per message. Owned by whoever creates it (a local object or a member); the
 // framework never deletes one. A WindowBase whose `handle` is merely assigned is a wrapper: it is
-// not in the registry, receives no messages and leaves the window alone when destroyed.
+// not in the registry, receives no messages and leaves the window alone when destroyed. Binding,
+// subclassing, default processing and the destructor are part of the routing and are defined with
+// it, in WindowProcedures.cpp; WindowBase.cpp holds the handlers' defaults.
 #pragma once
 
 #include <windows.h>
@@ -15,14 +17,14 @@ public:
     // Overridables
 
     // Called for every message that no handler took; the answer goes back to the platform. The
-    // base gives the message to the procedure that `Subclass` replaced, or to DefWindowProcW; the
-    // message being routed goes on along the chain as it stood when the message arrived.
+    // base gives the message to the procedure that `Subclass` replaced, or to DefWindowProcW, and
+    // from there to the layers beneath this object, not to this object again; the message being
+    // routed goes on along the chain as it stood when the message arrived.
     virtual LRESULT DefaultProcessing(UINT message, WPARAM wParam, LPARAM lParam);
-    // Hands a subclassed window back to its previous procedure and owner. A window that outlives
-    // its object stops naming the object in the registry, also as the owner that an object which
-    // subclassed the window since would hand it back to; a wrapper's window is left untouched,
-    // and then nothing but the object's members is read, so a wrapper may be destroyed on any
-    // thread.
+    // Hands a subclassed window back to its previous procedure and layer. A window that outlives
+    // its object stops naming the object in the registry, also as the layer beneath an object that
+    // subclassed the window since; a wrapper's window is left untouched, and then nothing but the
+    // object's members is read, so a wrapper may be destroyed on any thread.
     virtual ~WindowBase();
     // Called by the message loop for each queued message of this window before it is translated
     // and dispatched; return true to consume it.
@@ -123,8 +125,8 @@ public:
     // (false, nothing changed) when this object already subclassed a window, when there is no live
     // window, or when the window already uses the framework's procedure.
     bool Subclass();
-    // Hands a subclassed window back to the procedure and the registry owner it had before. When a
-    // procedure installed since leads to this object's, the object leaves the chain but its
+    // Hands a subclassed window back to the procedure and the layer beneath that it had before.
+    // When a procedure installed since leads to this object's, the object leaves the chain but its
     // procedure stays in it, passing everything on.
     void Unsubclass();
 
@@ -144,15 +146,17 @@ private:
 
     // Binds the object to the window: `handle` and the registry entry.
     void Bind(HWND window);
-    // The end of WM_NCDESTROY: `handle` null, no previous procedure or owner, then OnWindowGone.
+    // The end of WM_NCDESTROY: `handle` null, no previous procedure or layer, then OnWindowGone.
     void Unbind();
-    // Whatever in the window's chain names this object (the registry entry, the owner that an
-    // object above took the window over from, a message on its way here) names `successor`
-    // instead. True when something did.
+    // The one way in which a place in a window's chain changes hands: whatever names this object
+    // there (the registry entry, the layer above, a turn about to pass a message on to it) names
+    // `successor` instead; a null successor takes the registry entry out. True when something did.
     bool HandOver(WindowBase* successor);
 
+    // While the object subclasses a window: the procedure that it replaced, and the object that the
+    // registry named before it, the layer beneath it in the chain.
     WNDPROC previousProc = nullptr;
-    WindowBase* previousOwner = nullptr;
+    WindowBase* beneath = nullptr;
     // True from binding until the final message: only such an object can be named by the
     // registry, so only its destructor needs to look there.
     bool bound = false;

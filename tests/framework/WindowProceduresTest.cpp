@@ -258,6 +258,26 @@ INSTANTIATE_TEST_SUITE_P(Chains, SubclassChainTest,
                                          Chain{true, true, false}, Chain{false, false, true},
                                          Chain{true, false, true}));
 
+// Default processing asked for outside the layer's own routing goes on from its place in the
+// chain: the layer does not see the message again, the procedures beneath it see it once.
+TEST_F(WindowProceduresTest, DefaultProcessingOutsideRoutingGoesOnBeneathTheLayer)
+{
+    ProbeWindow window;
+    ASSERT_TRUE(window.Create(nullptr));
+    SetWindowTextW(window.handle, L"chain");
+    foreignReplaced = reinterpret_cast<WNDPROC>(
+        SetWindowLongPtrW(window.handle, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(ForeignSubclassProc)));
+    CountingLayer upper;
+    upper.handle = window.handle;
+    ASSERT_TRUE(upper.Subclass());
+    foreignCalls = 0;
+
+    EXPECT_EQ(upper.DefaultProcessing(WM_GETTEXTLENGTH, 0, 0), 5);
+    EXPECT_EQ(upper.calls, 0);
+    EXPECT_EQ(foreignCalls, 1);
+    EXPECT_EQ(std::count(window.previewed.begin(), window.previewed.end(), UINT{WM_GETTEXTLENGTH}), 1);
+}
+
 // Takes the window's last message as handled, and asks for the caption's length meanwhile.
 class LastMessageHelper : public Window {
 public:

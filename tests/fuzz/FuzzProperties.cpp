@@ -1,8 +1,11 @@
 #include "tests/fuzz/FuzzProperties.h"
 
 #include "app/CommandLine.h"
-#include "app/CopySettings.h"
+#include "engine/CopySettings.h"
+#include "engine/NameFold.h"
+#include "engine/NameMatch.h"
 #include "engine/NamingRule.h"
+#include "engine/PathText.h"
 
 #include <algorithm>
 #include <cwchar>
@@ -42,14 +45,17 @@ bool IsBlankOrQuote(wchar_t c)
     return IsBlank(c) || c == L'"';
 }
 
-bool StartsWith(const std::wstring& text, const std::wstring& prefix)
+// Whether `kept` is `text` with none, some or all of its dots and blanks left out.
+bool DropsOnlyDotsAndBlanks(const std::wstring& text, const std::wstring& kept)
 {
-    return text.compare(0, prefix.size(), prefix) == 0;
-}
-
-bool EndsWith(const std::wstring& text, const std::wstring& suffix)
-{
-    return text.size() >= suffix.size() && text.compare(text.size() - suffix.size(), suffix.size(), suffix) == 0;
+    size_t at = 0;
+    for (wchar_t c : text) {
+        if (at < kept.size() && kept[at] == c)
+            ++at;
+        else if (c != L'.' && c != L' ')
+            return false;
+    }
+    return at == kept.size();
 }
 
 void CheckCopySettings(const CommandLine& line, Failures& failures)
@@ -76,7 +82,7 @@ void CheckEnsureTrailingDelimiter(const std::wstring& folder, Failures& failures
 {
     const std::wstring result = EnsureTrailingDelimiter(folder);
     const bool ended = folder.empty() || folder.back() == L'\\';
-    failures.Check(StartsWith(result, folder) && result.size() == folder.size() + (ended ? 0 : 1),
+    failures.Check(result.starts_with(folder) && result.size() == folder.size() + (ended ? 0 : 1),
                    "a trailing delimiter is the folder plus at most one character, none when it has one");
     failures.Check(folder.empty() || result.back() == L'\\', "a non-empty folder ends in a backslash");
 }
@@ -90,10 +96,59 @@ void CheckFoldPath(const std::wstring& entry, const std::wstring& separator, Fai
                    "folding leaves no backslash unless the separator holds one");
     failures.Check(folded.size() + backslashes == entry.size() + backslashes * separator.size(),
                    "the folded length is the entry's plus (separator length - 1) per backslash");
-    failures.Check(StartsWith(folded, entry.substr(0, entry.find(L'\\'))),
+    failures.Check(folded.starts_with(entry.substr(0, entry.find(L'\\'))),
                    "folding keeps the entry's first folder name at the start");
-    failures.Check(EndsWith(folded, entry.substr(entry.rfind(L'\\') + 1)),
+    failures.Check(folded.ends_with(LastName(entry)),
                    "folding keeps the file's own name at the end");
+}
+
+// Folding puts each code unit in its upper case, which folds to itself, and two names are one for
+// the platform exactly when they fold alike.
+void CheckFolding(const std::wstring& a, const std::wstring& b, Failures& failures)
+{
+    const std::wstring folded = FoldName(a);
+    failures.Check(folded.size() == a.size() && FoldName(folded) == folded,
+                   "folding keeps the length and changes nothing in a folded name");
+    failures.Check(SameName(a, folded), "a name and its folded form are one name");
+    failures.Check(SameName(a, b) == (folded == FoldName(b)), "two names are one exactly when they fold alike");
+}
+
+// The mask on a file's own name, the name that the listing matches.
+void CheckMask(const std::wstring& mask, const std::wstring& name, Failures& failures)
+{
+    failures.Check(NameMatch(L"*").Matches(name) && NameMatch(L"*.*").Matches(name),
+                   "\"*\" and \"*.*\" match every name");
+    const bool matches = NameMatch(mask).Matches(name);
+    failures.Check(NameMatch(mask).Matches(FoldName(name)) == matches &&
+                       NameMatch(FoldName(mask)).Matches(name) == matches,
+                   "the mask matches letter case aside");
+    // <, > and " are wildcards too in the directory search's own reading of a pattern.
+    if (mask.find_first_of(L"*?<>\"") == std::wstring::npos)
+        failures.Check(matches == (SameName(name, mask) || (mask.ends_with(L'.') && SameName(name + L'.', mask))),
+                       "a mask without wildcards matches the names equal to it, a last dot also the name's end");
+}
+
+// Where the entry's copy is written, by what MakeCopyPath promises of a path that it does not refuse.
+void CheckCopyPath(const NamingRule& rule, const std::wstring& entry, Failures& failures)
+{
+    bool reservedName = false;
+    const std::wstring copy = MakeCopyPath(rule, entry, &reservedName);
+    failures.Check(!reservedName || copy.empty(), "a device's name gives no copy path");
+    if (copy.empty())
+        return;
+    failures.Check(copy.starts_with(rule.destinationPrefix) || IsExtendedPath(copy),
+                   "a copy path begins with the destination prefix or is in the extended form");
+    const std::wstring target = MakeTargetPath(rule, entry);
+    const std::wstring name = LastName(copy);
+    failures.Check(name == LastName(target), "the copy keeps the target's file name");
+    failures.Check(!name.empty() && !name.ends_with(L'.') && !name.ends_with(L' ') &&
+                       name.find(L':') == std::wstring::npos,
+                   "a copy's file name is not empty, ends in no dot or blank and holds no colon");
+    if (!IsExtendedPath(rule.destinationPrefix))
+        failures.Check(DropsOnlyDotsAndBlanks(target, copy) &&
+                           copy.find(L':', rule.destinationPrefix.size()) == std::wstring::npos,
+                       "behind a plain destination the copy path is the target path without some dots and blanks, "
+                       "and holds no colon behind the prefix");
 }
 
 } // namespace
@@ -159,7 +214,7 @@ std::string CheckCommandLineProperties(const uint8_t* data, size_t size)
 std::string CheckNamingProperties(const uint8_t* data, size_t size)
 {
     const std::wstring text = TextOf(data, size);
-    std::wstring fields[3];
+    std::wstring fields[4];
     size_t start = 0;
     for (std::wstring& field : fields) {
         const size_t end = std::min(text.find(L'\0', start), text.size());
@@ -169,6 +224,7 @@ std::string CheckNamingProperties(const uint8_t* data, size_t size)
     const std::wstring& source = fields[0];
     const std::wstring& destination = fields[1];
     const std::wstring& separator = fields[2];
+    const std::wstring& mask = fields[3];
     const std::wstring entry = text.substr(start);
     Failures failures;
 
@@ -198,11 +254,15 @@ std::string CheckNamingProperties(const uint8_t* data, size_t size)
     failures.Check(FoldPath(entry, L"\\") == entry, "folding with a backslash gives the entry back");
 
     const std::wstring target = MakeTargetPath(rule, entry);
-    failures.Check(StartsWith(target, rule.destinationPrefix) &&
+    failures.Check(target.starts_with(rule.destinationPrefix) &&
                        target.compare(rule.destinationPrefix.size(), std::wstring::npos,
                                       FoldPath(entry, normalized)) == 0,
                    "the target is the destination prefix and the entry folded with the normalized separator");
     failures.Check(MakeSourceDisplayPath(rule, entry) == rule.sourcePrefix + entry,
                    "the source display path is the source prefix and the entry");
+    CheckCopyPath(rule, entry, failures);
+
+    CheckFolding(LastName(entry), mask, failures);
+    CheckMask(mask, LastName(entry), failures);
     return failures.text;
 }

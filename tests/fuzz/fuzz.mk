@@ -1,9 +1,10 @@
 # Native libFuzzer builds of the command-line splitter and of the target naming, under
 # AddressSanitizer and UndefinedBehaviorSanitizer, from the product's own sources. Run from the
-# repository's top folder (the top-level Makefile's `fuzz` target does):
-#   make -f tests/fuzz/fuzz.mk OUT=FOLDER SECONDS=N fuzz   runs each fuzzer for N seconds
-#   make -f tests/fuzz/fuzz.mk OUT=FOLDER trim             makes the kept corpus a small set that
-#                                                          covers the code the kept and found inputs cover
+# repository's top folder (the top-level Makefile's `fuzz` and `fuzzers` targets do):
+#   make -f tests/fuzz/fuzz.mk OUT=FOLDER fuzzers            builds both fuzzers, runs neither
+#   make -f tests/fuzz/fuzz.mk OUT=FOLDER SECONDS=N fuzz     runs each fuzzer for N seconds
+#   make -f tests/fuzz/fuzz.mk OUT=FOLDER trim               makes the kept corpus a small set that
+#                                                            covers the code the kept and found inputs cover
 # Each fuzzer reads the kept corpus as seeds and writes what it finds to a working corpus under
 # OUT, never to the kept one; crashing inputs land in OUT too.
 OUT ?= build/native-fuzz
@@ -15,16 +16,31 @@ KEPT := tests/fuzz/corpus
 TARGETS := command_line naming
 CHECK_command_line := CheckCommandLineProperties
 CHECK_naming := CheckNamingProperties
-SOURCES := tests/fuzz/FuzzTarget.cpp tests/fuzz/FuzzProperties.cpp \
-           app/CommandLine.cpp app/CopySettings.cpp engine/NamingRule.cpp
-HEADERS := tests/fuzz/FuzzProperties.h app/CommandLine.h app/CopySettings.h engine/NamingRule.h
+# The product sources that the checks reach, and the checks themselves; FuzzTarget.cpp is built
+# once for each fuzzer.
+SOURCES := tests/fuzz/FuzzProperties.cpp app/CommandLine.cpp engine/NameFold.cpp engine/NameMatch.cpp \
+           engine/NamingRule.cpp engine/PathText.cpp
+OBJECTS := $(SOURCES:%.cpp=$(OUT)/obj/%.o)
+ENTRIES := $(TARGETS:%=$(OUT)/obj/FuzzTarget_%.o)
 FUZZERS := $(TARGETS:%=$(OUT)/fuzz_%)
 
-.PHONY: fuzz trim
+.PHONY: fuzzers fuzz trim
 
-$(OUT)/fuzz_%: $(SOURCES) $(HEADERS)
+fuzzers: $(FUZZERS)
+
+# -MMD: each object's .d lists the headers it was built from, so that a changed one rebuilds it.
+$(OBJECTS): $(OUT)/obj/%.o: %.cpp
 	@mkdir -p $(@D)
-	$(CXX) $(CXXFLAGS) -DFUZZ_CHECK=$(CHECK_$*) $(SOURCES) -o $@
+	$(CXX) $(CXXFLAGS) -MMD -MP -c $< -o $@
+
+$(ENTRIES): $(OUT)/obj/FuzzTarget_%.o: tests/fuzz/FuzzTarget.cpp
+	@mkdir -p $(@D)
+	$(CXX) $(CXXFLAGS) -MMD -MP -DFUZZ_CHECK=$(CHECK_$*) -c $< -o $@
+
+$(FUZZERS): $(OUT)/fuzz_%: $(OUT)/obj/FuzzTarget_%.o $(OBJECTS)
+	$(CXX) $(CXXFLAGS) $^ -o $@
+
+-include $(OBJECTS:.o=.d) $(ENTRIES:.o=.d)
 
 # One after the other: the machines are small and shared.
 fuzz: $(FUZZERS)

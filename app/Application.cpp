@@ -1,27 +1,18 @@
 #include "app/Application.h"
 
 #include "engine/FolderNamed.h"
+#include "engine/PathText.h"
 #include "engine/PlatformPath.h"
+#include "ui/ClosingMessage.h"
 #include "ui/MainDialog.h"
 #include "ui/ProgressDialog.h"
 
 #include <commctrl.h>
+#include <objbase.h>
 
 #include <string>
 
 namespace {
-
-// Whether a folder text names the same folder whatever the current directory: a drive and a
-// delimiter (C:\ or C:/), or two delimiters (a share or a device: \\server\share, \\?\C:\).
-// Every other text depends on it, D:flat (on the current directory of drive D) and \flat (on the
-// current drive) too.
-bool IsFullPath(const std::wstring& folder)
-{
-    const auto isDelimiter = [&](size_t at) {
-        return at < folder.size() && (folder[at] == L'\\' || folder[at] == L'/');
-    };
-    return (isDelimiter(0) && isDelimiter(1)) || (folder.size() > 1 && folder[1] == L':' && isDelimiter(2));
-}
 
 // The folder that the source text names from the current directory, as the main dialog's check
 // found it: a relative text (a bare drive too) made full, a full one kept as typed, so that the
@@ -30,6 +21,23 @@ std::wstring SourceFromHere(const std::wstring& folder)
 {
     return IsFullPath(folder) ? folder : FolderNamed(folder);
 }
+
+// The user-interface thread's COM apartment, which the folder browser needs, from before the main
+// dialog until the run is over.
+class ComApartment {
+public:
+    ComApartment() : entered(SUCCEEDED(CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED | COINIT_DISABLE_OLE1DDE))) {}
+    ~ComApartment()
+    {
+        if (entered)
+            CoUninitialize();
+    }
+    ComApartment(const ComApartment&) = delete;
+    ComApartment& operator=(const ComApartment&) = delete;
+
+private:
+    const bool entered;
+};
 
 } // namespace
 
@@ -40,6 +48,7 @@ Application::Application() : commandLine(GetCommandLineW())
 
 bool Application::Start()
 {
+    const ComApartment apartment;
     InitCommonControls(); // the progress bar's class
     MainDialog mainDialog(settings);
     // Only OK (1) starts a run: 0 is Cancel or Close, and -1 a dialog that could not be created,
@@ -62,8 +71,16 @@ bool Application::Start()
     const std::wstring previous = CurrentDirectory();
     const bool entered = SetCurrentDirectoryW(run.source.c_str()) != FALSE;
     ProgressDialog progressDialog(run);
-    progressDialog.RunModal(); // the worker has ended it; it reports nothing, so the result says nothing
+    progressDialog.RunModal(); // the worker has ended it; what the run passed over is in its report
     if (entered)
         SetCurrentDirectoryW(previous.c_str());
+
+    // Only once the progress dialog has closed: what the run passed over, or that nothing matched.
+    if (progressDialog.Finished()) {
+        const std::wstring message =
+            ClosingMessage(progressDialog.Report(), run.source, run.mask.empty() ? L"*" : run.mask);
+        if (!message.empty())
+            MessageBoxW(nullptr, message.c_str(), L"Ferrix", MB_OK | MB_ICONINFORMATION);
+    }
     return false;
 }

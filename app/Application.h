@@ -4,7 +4,7 @@
 #pragma once
 
 #include "app/CommandLine.h"
-#include "app/CopySettings.h"
+#include "engine/CopySettings.h"
 #include "framework/ApplicationBase.h"
 
 class Application : public ApplicationBase {

@@ -2,6 +2,8 @@
 // copy of the text that this record owns, so they live exactly as long as the record.
 #pragma once
 
+#include "engine/CopySettings.h"
+
 #include <memory>
 
 class CommandLine {
@@ -20,3 +22,8 @@ public:
     wchar_t* argv[MAX_ARGS + 1] = {};
     std::unique_ptr<wchar_t[]> buffer;
 };
+
+// Fills the settings from a split command line: the first two arguments after the program path
+// become source and destination (an empty argument leaves its field for the next one); the
+// remaining fields get their start values.
+void FillCopySettings(const CommandLine& commandLine, CopySettings& settings);

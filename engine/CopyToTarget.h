@@ -1,9 +1,14 @@
-// Copying one listed file onto its target, for the copy worker: a copy that fails leaves the
-// target as it was, its earlier content or no file, and takes no room on the volume.
+// Copying one listed file onto its target, for the copy worker: the copy is written whole under a
+// temporary name of its own in the target's folder and takes the target's name only then, so
+// that the target's name holds, at every moment, its earlier content, the whole new one or
+// nothing, also when the program is ended part way; a copy that fails takes no room on the volume.
 #pragma once
+
+#include "engine/RunReport.h"
 
 #include <windows.h>
 
+#include <optional>
 #include <string>
 
 // What a target path reaches: nothing, a file or folder that the directory lists under the path's
@@ -16,7 +21,8 @@ enum class Reached { Nothing, ItsOwnName, AnotherName };
 // `found` receives the directory's entry when the path reaches its own name.
 Reached WhatPathReaches(const std::wstring& path, WIN32_FIND_DATAW& found);
 
-// Copies the source (in the form the platform is to get) onto the target path; true when the
-// target holds the whole copy. A target that reaches a file of another name, or a folder, is
-// left alone.
-bool CopyToTarget(const std::wstring& source, const std::wstring& target);
+// Copies the source (in the form the platform is to get) onto the target path. None when the
+// target holds the whole copy; otherwise why not, the target left as it was. An existing target is
+// replaced, even one that another program holds open where the platform allows that; one that is
+// read-only, a folder, or reached under another name is left alone.
+std::optional<RunReport::Reason> CopyToTarget(const std::wstring& source, const std::wstring& target);

@@ -1,5 +1,6 @@
 #include "engine/CreateDirectoryPath.h"
 
+#include "engine/PathText.h"
 #include "engine/PlatformPath.h"
 
 #include <windows.h>
@@ -12,7 +13,7 @@ bool CreateDirectoryPath(const std::wstring& path)
         return true;
     // A slash delimits folders as a backslash does, but in the extended form, which takes every
     // character as it stands.
-    const bool extended = path.starts_with(L"\\\\?\\");
+    const bool extended = IsExtendedPath(path);
     std::wstring text = path;
     if (!extended)
         std::replace(text.begin(), text.end(), L'/', L'\\');

@@ -1,7 +1,11 @@
 #include "engine/FileLister.h"
 
+#include "engine/FileHandle.h"
+#include "engine/FolderReader.h"
 #include "engine/NameMatch.h"
+#include "engine/PathText.h"
 #include "engine/PlatformPath.h"
+#include "engine/SameFolder.h"
 
 #include <windows.h>
 
@@ -9,36 +13,29 @@
 
 namespace {
 
-// A directory search handle, closed when the search goes out of scope.
-class FindHandle {
-public:
-    FindHandle(const std::wstring& pattern, WIN32_FIND_DATAW& data)
-        : handle(FindFirstFileW(pattern.c_str(), &data)) {}
-    ~FindHandle()
-    {
-        if (IsOpen())
-            FindClose(handle);
-    }
-    FindHandle(const FindHandle&) = delete;
-    FindHandle& operator=(const FindHandle&) = delete;
-
-    bool IsOpen() const { return handle != INVALID_HANDLE_VALUE; }
-    bool Next(WIN32_FIND_DATAW& data) { return FindNextFileW(handle, &data) != 0; }
-
-private:
-    HANDLE handle;
-};
-
-// The folder part of a path: up to and including its last backslash, or "".
-std::wstring FolderPart(const std::wstring& path)
+bool IsFolder(DWORD attributes)
 {
-    const size_t last = path.rfind(L'\\');
-    return last == std::wstring::npos ? std::wstring() : path.substr(0, last + 1);
+    return (attributes & FILE_ATTRIBUTE_DIRECTORY) != 0;
 }
 
-bool IsFolder(const WIN32_FIND_DATAW& data)
+// The root of a volume: a drive's or a share's root, or a folder that a volume is mounted on.
+bool IsVolumeRoot(const std::wstring& path, bool link)
 {
-    return (data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0;
+    if (RootLength(path) == path.size())
+        return true;
+    wchar_t volume[MAX_PATH];
+    return link && GetVolumeNameForVolumeMountPointW(path.c_str(), volume, MAX_PATH);
+}
+
+// Whether two folders list the same entries, name, kind and id alike, in the same order, as one
+// folder reached twice does: the proof, without writing, that a link leads back to a folder that
+// the scan is in already, where identities alone repeat on cloned volumes. Folders that cannot be
+// read prove nothing.
+bool SameEntries(const std::wstring& first, const std::wstring& second)
+{
+    FolderReader one(first), two(second);
+    std::vector<FolderReader::Entry> ofOne, ofTwo;
+    return one.IsOpen() && two.IsOpen() && one.ReadAll(0, ofOne) && two.ReadAll(0, ofTwo) && ofOne == ofTwo;
 }
 
 } // namespace
@@ -47,89 +44,91 @@ bool FileLister::ListFiles(std::wstring mask)
 {
     FolderList.clear();
     FileList.clear();
-    FolderIds.clear();
+    Folders.clear();
     FileFolders.clear();
     scanPath.clear();
     // The directory search takes a slash for a folder delimiter, so the mask's folders are split
     // the same way: otherwise "sub/*.txt" would find sub\x.txt and list it as x.txt.
     std::replace(mask.begin(), mask.end(), L'/', L'\\');
     const std::wstring folderPart = FolderPart(mask);
-    const std::wstring namePart = mask.substr(folderPart.size());
+    namePart = mask.substr(folderPart.size());
+    matchFiles = namePart.find(L':') == std::wstring::npos;
     folderPartSize = folderPart.size();
     // The source folder as the platform resolves its text; the mask's folders below it literally.
     const std::wstring base = sourceFolder.empty() ? CurrentDirectory() : FullPath(sourceFolder);
     startFolder = ::LiteralPath(base, folderPart.empty() ? L"." : folderPart);
     if (startFolder.empty()) {
         FolderList.push_back(folderPart); // a folder part that names no folder finds nothing
-        FolderIds.push_back(std::nullopt);
+        Folders.push_back({});
         return false;
     }
     if (!startFolder.ends_with(L'\\'))
         startFolder += L'\\';
-    ScanFolders(mask); // a failed scan still leaves the folders it reached
-    if (namePart.find(L':') != std::wstring::npos)
-        return false;
-    for (filesFolder = 0; filesFolder < FolderList.size(); ++filesFolder)
-        ScanFiles(FolderList[filesFolder] + namePart);
+
+    // Held open while the listing runs, so that no other folder can take the destination's id.
+    const FileHandle heldDestination(
+        destination.empty() ? INVALID_HANDLE_VALUE
+                            : CreateFileW(destination.c_str(), FILE_READ_ATTRIBUTES, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                                          nullptr, OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr));
+    destinationId = heldDestination.IsOpen() ? ReadFileId(heldDestination.Get()) : std::nullopt;
+    destinationKey = destination.empty() ? std::wstring() : ComparablePath(destination);
+    Scan(folderPart, startFolder, std::nullopt, false, std::nullopt);
     return !FileList.empty();
 }
 
-bool FileLister::ScanFolders(std::wstring path, bool throughLink)
+void FileLister::Scan(const std::wstring& listed, const std::wstring& path, std::optional<FileId> id, bool behindLink,
+                      std::optional<std::uint64_t> volume)
 {
-    const std::wstring folder = FolderPart(path);
-    const std::wstring literal = LiteralPath(folder);
-    const std::optional<FileId> id = ReadFileId(literal);
+    const auto index = static_cast<std::uint32_t>(FolderList.size());
+    FolderList.push_back(listed);
+    Folders.push_back({path, id, behindLink, false});
 
-    if (id && !scanPath.empty() && id == excludedFolder)
-        return true; // the destination: its files are this run's results
-    // Without a link on the scan path the folders only go down the tree and none can come twice;
-    // from the first link on, a folder may be one further up, which would otherwise be followed
-    // until the platform refuses the path.
-    const bool belowLink = throughLink || std::any_of(scanPath.begin(), scanPath.end(),
-                                                      [](const ScanStep& step) { return step.throughLink; });
-    if (belowLink && id && std::any_of(scanPath.begin(), scanPath.end(), [&](const ScanStep& step) { return step.id == id; }))
-        return true; // already being scanned further up: go on with the next sibling
+    FolderReader reader(path);
+    if (index == 0 && reader.IsOpen()) {
+        // The start folder's identity, and the volume that the ids of the folders below it are on.
+        id = ReadFileId(reader.Handle());
+        volume = id ? std::optional(id->volume) : std::nullopt;
+        Folders[0].id = id;
+    }
+    std::vector<FolderReader::Entry> entries;
+    Folders[index].read = reader.IsOpen() && reader.ReadAll(volume, entries);
 
-    FolderList.push_back(folder);
-    FolderIds.push_back(id);
-
-    WIN32_FIND_DATAW data;
-    FindHandle search(literal + L"*", data);
-    if (!search.IsOpen())
-        return false;
-
-    scanPath.push_back({throughLink, id});
-    bool complete = true;
-    do {
-        if (!IsFolder(data))
-            continue;
-        const std::wstring name = data.cFileName;
-        if (name == L"." || name == L"..")
-            continue;
-        // A subfolder that refuses its search (on Windows many do, such as the legacy links in a
-        // user's profile) is still listed and hides none of the folders after it.
-        if (!ScanFolders(folder + name + L"\\", (data.dwFileAttributes & FILE_ATTRIBUTE_REPARSE_POINT) != 0))
-            complete = false;
-    } while (search.Next(data));
-    scanPath.pop_back();
-    return complete;
-}
-
-void FileLister::ScanFiles(std::wstring pattern)
-{
-    const std::wstring folder = FolderPart(pattern);
-    const std::wstring namePart = pattern.substr(folder.size());
-    WIN32_FIND_DATAW data;
-    FindHandle search(LiteralPath(folder) + namePart, data);
-    if (!search.IsOpen())
-        return;
-    do {
-        // A file that has a short name of its own may have been found through it alone.
-        if (!IsFolder(data) && (data.cAlternateFileName[0] == L'\0' || NameMatches(data.cFileName, namePart))) {
-            FileList.push_back(folder + data.cFileName);
-            FileFolders.push_back(filesFolder);
+    // This folder's files come before those of the folders below it.
+    const NameMatch match(namePart);
+    for (const FolderReader::Entry& entry : entries) {
+        if (!IsFolder(entry.attributes) && matchFiles && match.Matches(entry.name)) {
+            FileList.push_back(listed + entry.name);
+            FileFolders.push_back(index);
         }
-    } while (search.Next(data));
+    }
+
+    const bool root = IsVolumeRoot(path, behindLink);
+    scanPath.push_back({id, index});
+    for (const FolderReader::Entry& entry : entries) {
+        constexpr DWORD systemFolder = FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM;
+        if (!IsFolder(entry.attributes) || (root && (entry.attributes & systemFolder) == systemFolder))
+            continue;
+        const std::wstring below = path + entry.name + L"\\";
+        // A link may lead to another volume: its identity is read from the folder it reaches.
+        const bool link = (entry.attributes & FILE_ATTRIBUTE_REPARSE_POINT) != 0;
+        const std::optional<FileId> belowId = link ? ReadFileId(below) : entry.id;
+        const bool isDestination = (!destinationKey.empty() && ComparablePath(below) == destinationKey) ||
+                                   (belowId && belowId == destinationId && IsSameFolder(destination, below));
+        if (isDestination)
+            continue; // the destination: its files are this run's results
+        // Without a link on the scan path the folders only go down the tree and none can come twice;
+        // from the first link on, a folder may be one further up, which would otherwise be followed
+        // until the platform refuses the path.
+        const bool beyondLink = behindLink || link;
+        const auto scanning = [&](const ScanStep& step) {
+            return step.id == belowId && SameEntries(Folders[step.folder].path, below);
+        };
+        if (beyondLink && belowId && std::any_of(scanPath.begin(), scanPath.end(), scanning))
+            continue; // already being scanned further up: go on with the next sibling
+        Scan(listed + entry.name + L"\\", below, belowId, beyondLink,
+             link ? (belowId ? std::optional(belowId->volume) : std::nullopt) : volume);
+    }
+    scanPath.pop_back();
 }
 
 std::wstring FileLister::LiteralPath(const std::wstring& listed) const

@@ -1,5 +1,7 @@
-// Lists the files that match a mask below the source folder, for one copy run.
-// Owned by the copy worker; the lists are refilled by every ListFiles.
+// Lists the files that match a mask below the source folder, for one copy run: every folder below
+// the mask's folder part, in pre-order, each read once, and in each the files whose own names
+// match the mask's last component. Owned by the copy worker; the lists are refilled by every
+// ListFiles.
 #pragma once
 
 #include "engine/FileId.h"
@@ -11,52 +13,57 @@
 
 class FileLister {
 public:
+    // A listed folder as the listing reached it.
+    struct Folder {
+        // The path that reaches exactly this folder: the listing's start folder in the extended form
+        // and the names below it as the platform reported them, ending in a backslash.
+        std::wstring path;
+        std::optional<FileId> id; // as the listing found it; none when unknown
+        bool behindLink = false;  // reached through a folder link below the start (a reparse point)
+        bool read = false;        // its entries could be read
+    };
+
     // Folders in pre-order, each ending in a backslash; "" stands for the source folder.
     std::vector<std::wstring> FolderList;
     // Files in folder order, each the mask's folder part, the subfolders and the file's name.
     std::vector<std::wstring> FileList;
-    // Beside FolderList: each folder's identity as the listing found it (none when unreadable).
-    std::vector<std::optional<FileId>> FolderIds;
+    // Beside FolderList: each folder as the listing reached it.
+    std::vector<Folder> Folders;
     // Beside FileList: the position in FolderList of each file's folder.
     std::vector<std::uint32_t> FileFolders;
 
     // The folder that the mask starts from, a full path; the current directory when empty.
     std::wstring sourceFolder;
-    // A folder below the listing's start that is left out with all below it: the destination,
-    // whose own files are the run's results and not its sources.
-    std::optional<FileId> excludedFolder;
+    // The destination, in the form the platform is to get, or empty. Met below the listing's start
+    // it is left out with all below it: its files are the run's results and not its sources.
+    std::wstring destination;
 
-    // One listing run: every folder below the mask's folder part, then in each of them the files
-    // whose own names match the mask's last component. A slash in the mask counts as a backslash,
-    // as it does to the directory search; a last component with a colon (a drive, "W:*.txt", or a
-    // stream) names no file of a folder and finds nothing. True when at least one file was found.
+    // One listing run. A slash in the mask counts as a backslash, as it does to the directory
+    // search; a last component with a colon (a drive, "W:*.txt", or a stream) names no file of a
+    // folder and finds nothing. Folder links are followed, but not into a folder that the scan is
+    // already in further up; at the root of a volume, the system's own folders (hidden and system
+    // both, such as the recycle bin) are not listed. A folder that cannot be read is listed and
+    // adds no file; the scan goes on with its next sibling. True when at least one file was found.
     bool ListFiles(std::wstring mask);
 
-    // Appends the folder part of the path and every folder below it to FolderList. False when a
-    // search below it could not be started; that folder is listed all the same, and the scan goes
-    // on with its next sibling. `throughLink`: the folder was reached through a folder link (a
-    // reparse point).
-    bool ScanFolders(std::wstring path, bool throughLink = false);
-
-    // Appends every file (not folder) whose name matches the pattern's last component.
-    void ScanFiles(std::wstring pattern);
-
-    // The path that reaches exactly the listed file or folder: the listing's start folder in the
-    // extended form, then the names below it as the directory search reported them, so that a name
-    // that ends in a dot or a blank, or is a device's, reaches that very file.
+    // The path that reaches exactly the listed file or folder: its folder's path, then its name.
     std::wstring LiteralPath(const std::wstring& listed) const;
-    // The literal path of the start folder ("\\?\C:\src\"), set by ListFiles.
-    const std::wstring& StartFolder() const { return startFolder; }
 
 private:
-    // A folder of the current scan path, with its identity, so that a link leading back up is not
-    // followed again.
+    // A folder of the current scan path, so that a link leading back up is not followed again.
     struct ScanStep {
-        bool throughLink;
         std::optional<FileId> id;
+        size_t folder; // in Folders
     };
+
+    void Scan(const std::wstring& listed, const std::wstring& path, std::optional<FileId> id, bool behindLink,
+              std::optional<std::uint64_t> volume);
+
     std::vector<ScanStep> scanPath;
-    std::wstring startFolder;  // LiteralPath of the mask's folder part, ending in a backslash
+    std::wstring startFolder;  // the path of the mask's folder part, ending in a backslash
     size_t folderPartSize = 0; // the length of the mask's folder part, as typed
-    std::uint32_t filesFolder = 0; // the position in FolderList of the folder that ScanFiles searches
+    std::wstring namePart;     // the mask's last component; files are matched only when `matchFiles`
+    bool matchFiles = false;
+    std::optional<FileId> destinationId;
+    std::wstring destinationKey; // its ComparablePath: the destination by its text, also where no identity is known
 };

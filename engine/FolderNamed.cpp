@@ -1,14 +1,13 @@
 #include "engine/FolderNamed.h"
 
+#include "engine/PathText.h"
 #include "engine/PlatformPath.h"
 
 std::wstring FolderNamed(const std::wstring& folder)
 {
-    const bool bareDrive = folder.size() == 2 && folder[1] == L':' &&
-                           ((folder[0] >= L'A' && folder[0] <= L'Z') || (folder[0] >= L'a' && folder[0] <= L'z'));
-    if (bareDrive)
+    if (IsBareDrive(folder))
         return folder + L"\\";
-    if (folder.starts_with(L"\\\\?\\"))
+    if (IsExtendedPath(folder))
         return folder;
     return FullPath(folder);
 }

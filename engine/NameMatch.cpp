@@ -1,6 +1,6 @@
 #include "engine/NameMatch.h"
 
-#include <windows.h>
+#include "engine/NameFold.h"
 
 #include <vector>
 
@@ -10,12 +10,6 @@ namespace {
 constexpr wchar_t starToLastDot = L'<';  // "*" before a dot
 constexpr wchar_t oneOrNone = L'>';      // "?"
 constexpr wchar_t dotOrEnd = L'"';       // a dot before a wildcard or at the end
-
-std::wstring Upper(std::wstring text)
-{
-    CharUpperBuffW(text.data(), static_cast<DWORD>(text.size()));
-    return text;
-}
 
 std::wstring SearchExpression(std::wstring pattern)
 {
@@ -35,10 +29,13 @@ std::wstring SearchExpression(std::wstring pattern)
 
 } // namespace
 
-bool NameMatches(const std::wstring& name, const std::wstring& pattern)
+NameMatch::NameMatch(const std::wstring& pattern) : expression(SearchExpression(FoldName(pattern))) {}
+
+bool NameMatch::Matches(const std::wstring& name) const
 {
-    const std::wstring text = Upper(name);
-    const std::wstring expression = SearchExpression(Upper(pattern));
+    if (expression == L"*")
+        return true;
+    const std::wstring text = FoldName(name);
     const size_t lastDot = text.rfind(L'.');
     const size_t size = text.size();
     // matches[n]: whether the expression from the current position on matches the name from n on;

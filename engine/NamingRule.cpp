@@ -1,8 +1,7 @@
 #include "engine/NamingRule.h"
 
-#include "engine/PlatformPath.h"
-
-#include <windows.h>
+#include "engine/NameFold.h"
+#include "engine/PathText.h"
 
 #include <algorithm>
 #include <array>
@@ -15,7 +14,7 @@ bool IsDeviceName(const std::wstring& name)
 {
     std::wstring base = name.substr(0, name.find(L'.'));
     base.erase(base.find_last_not_of(L' ') + 1);
-    CharUpperBuffW(base.data(), static_cast<DWORD>(base.size()));
+    base = FoldName(base);
     static const std::array<const wchar_t*, 6> devices = {L"CON", L"PRN", L"AUX", L"NUL", L"CONIN$", L"CONOUT$"};
     for (const wchar_t* device : devices) {
         if (base == device)
@@ -71,7 +70,7 @@ std::wstring MakeSourceDisplayPath(const NamingRule& rule, const std::wstring& e
     return rule.sourcePrefix + entry;
 }
 
-std::wstring MakeCopyPath(const NamingRule& rule, const std::wstring& entry)
+std::wstring MakeCopyPath(const NamingRule& rule, const std::wstring& entry, bool* reservedName)
 {
     const std::wstring folded = FoldPath(entry, rule.normalizedSeparator);
     std::wstring path = rule.destinationPrefix;
@@ -79,15 +78,20 @@ std::wstring MakeCopyPath(const NamingRule& rule, const std::wstring& entry)
     for (size_t from = 0;;) {
         const size_t end = folded.find(L'\\', from);
         std::wstring name = folded.substr(from, end == std::wstring::npos ? std::wstring::npos : end - from);
-        if (name.find(L':') != std::wstring::npos || IsDeviceName(name))
+        if (IsDeviceName(name)) {
+            if (reservedName != nullptr)
+                *reservedName = true;
+            return {};
+        }
+        if (name.find(L':') != std::wstring::npos)
             return {};
         if (end == std::wstring::npos) {
             if (name.empty() || name.back() == L'.' || name.back() == L' ')
                 return {};
             // The extended form takes "." and ".." and empty names literally: resolved here, the
             // copy reaches what the plain form of the destination would.
-            if (rule.destinationPrefix.starts_with(L"\\\\?\\"))
-                return LiteralPath(rule.destinationPrefix, path.substr(rule.destinationPrefix.size()) + name);
+            if (IsExtendedPath(rule.destinationPrefix))
+                return AppendLiterally(rule.destinationPrefix, path.substr(rule.destinationPrefix.size()) + name);
             return path + name;
         }
         // "." and ".." lead where the platform takes them, and an empty name (a doubled backslash)

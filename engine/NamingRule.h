@@ -35,5 +35,6 @@ std::wstring MakeSourceDisplayPath(const NamingRule& rule, const std::wstring& e
 // ³ for the digit too, whatever follows the first dot), is a file name that ends in a dot or a
 // blank, which the platform would drop, or a folder name of dots and blanks that it would read as
 // another folder. Behind a destination in the extended form, "." and ".." and empty names are
-// resolved, as the plain form of that destination would have them resolved.
-std::wstring MakeCopyPath(const NamingRule& rule, const std::wstring& entry);
+// resolved, as the plain form of that destination would have them resolved. `reservedName`, when
+// given, is set when the name refused is a device's.
+std::wstring MakeCopyPath(const NamingRule& rule, const std::wstring& entry, bool* reservedName = nullptr);

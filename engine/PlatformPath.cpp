@@ -1,5 +1,8 @@
 #include "engine/PlatformPath.h"
 
+#include "engine/NameFold.h"
+#include "engine/PathText.h"
+
 #include <windows.h>
 
 #include <algorithm>
@@ -33,52 +36,29 @@ std::wstring FullPath(const std::wstring& path)
     return full;
 }
 
+std::wstring ComparablePath(const std::wstring& path)
+{
+    // The extended form is taken literally, also here: "\\?\C:\d." is not C:\d.
+    std::wstring key = FoldName(PlainPath(IsExtendedOrDevicePath(path) ? path : FullPath(path)));
+    while (key.size() > RootLength(key) && key.ends_with(L'\\'))
+        key.pop_back();
+    return key;
+}
+
 std::wstring PlatformPath(const std::wstring& path, size_t limit)
 {
-    if (path.starts_with(L"\\\\?\\") || path.starts_with(L"\\\\.\\"))
+    if (IsExtendedOrDevicePath(path))
         return path;
     const std::wstring full = FullPath(path);
-    if (full.size() < limit || full.starts_with(L"\\\\.\\")) // a device name such as "NUL" resolves to one
+    if (full.size() < limit || IsExtendedOrDevicePath(full)) // a device name such as "NUL" resolves to one
         return path;
     const std::wstring extended = ExtendedPath(full);
     return extended.empty() ? path : extended;
 }
 
-size_t RootLength(const std::wstring& path)
-{
-    // Where the given number of names, each with the backslash behind it, end from `from` on.
-    const auto behind = [&path](size_t from, int names) {
-        for (; names > 0 && from < path.size(); --names) {
-            const size_t slash = path.find(L'\\', from);
-            from = slash == std::wstring::npos ? path.size() : slash + 1;
-        }
-        return from;
-    };
-    if (path.starts_with(L"\\\\?\\UNC\\"))
-        return behind(8, 2);
-    if (path.starts_with(L"\\\\?\\"))
-        return behind(4, 1);
-    if (path.starts_with(L"\\\\"))
-        return behind(2, 2);
-    if (path.starts_with(L"\\"))
-        return 1;
-    return path.size() >= 3 && path[1] == L':' && path[2] == L'\\' ? 3 : 0;
-}
-
-std::wstring ExtendedPath(const std::wstring& full)
-{
-    if (full.starts_with(L"\\\\?\\") || full.starts_with(L"\\\\.\\"))
-        return full;
-    if (full.starts_with(L"\\\\"))
-        return L"\\\\?\\UNC" + full.substr(1);
-    if (full.size() >= 3 && full[1] == L':' && full[2] == L'\\')
-        return L"\\\\?\\" + full;
-    return {};
-}
-
 std::wstring LiteralPath(const std::wstring& base, const std::wstring& path)
 {
-    if (path.starts_with(L"\\\\?\\") || path.starts_with(L"\\\\.\\"))
+    if (IsExtendedOrDevicePath(path))
         return path;
     std::wstring rest = path;
     std::replace(rest.begin(), rest.end(), L'/', L'\\');
@@ -96,24 +76,5 @@ std::wstring LiteralPath(const std::wstring& base, const std::wstring& path)
         start = ExtendedPath(root == 0 ? base : rest.substr(0, root));
         rest.erase(0, root);
     }
-    if (start.empty())
-        return {};
-    if (!start.ends_with(L'\\'))
-        start += L'\\';
-    // The root stays; every name after it is taken as it is, "." and ".." aside.
-    const size_t top = RootLength(start);
-    for (size_t from = 0; from <= rest.size();) {
-        const size_t end = std::min(rest.find(L'\\', from), rest.size());
-        const std::wstring name = rest.substr(from, end - from);
-        if (name == L".." && start.size() > top) {
-            start.pop_back();
-            start.resize(start.rfind(L'\\') + 1);
-        } else if (!name.empty() && name != L"." && name != L"..") {
-            start += name + L'\\';
-        }
-        from = end + 1;
-    }
-    if (start.size() > top)
-        start.pop_back();
-    return start;
+    return start.empty() ? std::wstring() : AppendLiterally(start, rest);
 }

@@ -21,6 +21,12 @@ std::wstring CurrentDirectory();
 // (and one trailing dot from each folder name). Empty when the platform cannot resolve it.
 std::wstring FullPath(const std::wstring& path);
 
+// The text by which two paths of one file or folder compare equal, when they name it alike but for
+// letter case, the extended form, slashes, "." and ".." and a trailing backslash: the full path in
+// its plain form, folded as the file system compares names. Empty when the platform cannot
+// resolve the path.
+std::wstring ComparablePath(const std::wstring& path);
+
 // The path itself when its full form is shorter than `limit`, so that whatever the platform
 // accepts goes on exactly as given. Otherwise the extended-length form of the full form,
 // "\\?\C:\..." or "\\?\UNC\server\share\...": the extended form turns the platform's resolution
@@ -29,18 +35,8 @@ std::wstring FullPath(const std::wstring& path);
 // extended or device form, and paths that cannot be resolved, are returned as they are.
 std::wstring PlatformPath(const std::wstring& path, size_t limit = plainPathLimit);
 
-// The length of the root that begins a path, which names no folder: "C:\", "\", "\\server\share\",
-// "\\?\C:\" or "\\?\UNC\server\share\"; 0 when the path has none.
-size_t RootLength(const std::wstring& path);
-
-// The extended-length form of a full path: "C:\x" gives "\\?\C:\x" and "\\server\share\x" gives
-// "\\?\UNC\server\share\x". A path already in the extended or device form is returned as it is;
-// any other text (a relative one) gives an empty one.
-std::wstring ExtendedPath(const std::wstring& full);
-
 // The path made full against `base` (a full path, in the plain or the extended form) with every name
-// taken literally, in the extended form: slashes are read as backslashes, "." and ".." are resolved,
-// but no trailing dot or blank is dropped from a name, so that "d.\x" reaches the folder "d." and
-// not "d". A path already in the extended or device form is returned as it is; a drive-relative one
-// ("D:x") starts from that drive's current folder and a rooted one ("\x") from the root of `base`.
+// taken literally, in the extended form (AppendLiterally): slashes are read as backslashes. A path
+// already in the extended or device form is returned as it is; a drive-relative one ("D:x") starts
+// from that drive's current folder and a rooted one ("\x") from the root of `base`.
 std::wstring LiteralPath(const std::wstring& base, const std::wstring& path);

@@ -1,7 +1,9 @@
 #include "ui/MainDialog.h"
 
-#include "app/CopySettings.h"
+#include "engine/CopySettings.h"
+#include "engine/CreateDirectoryPath.h"
 #include "engine/FolderNamed.h"
+#include "engine/NamingRule.h"
 #include "engine/PlatformPath.h"
 #include "framework/ApplicationBase.h"
 #include "framework/StaticOrder.h"
@@ -21,11 +23,32 @@ namespace {
 
 const wchar_t* const caption = L"Ferrix";
 
-// Whether the folder that a folder text names (FolderNamed) is there; the run takes the same folder.
+// The attributes of what a folder text names (FolderNamed), the folder that the run takes;
+// INVALID_FILE_ATTRIBUTES when nothing is there.
+DWORD AttributesOfFolderNamed(const std::wstring& path)
+{
+    return GetFileAttributesW(PlatformPath(FolderNamed(path)).c_str());
+}
+
 bool IsFolder(const std::wstring& path)
 {
-    const DWORD attributes = GetFileAttributesW(PlatformPath(FolderNamed(path)).c_str());
+    const DWORD attributes = AttributesOfFolderNamed(path);
     return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY) != 0;
+}
+
+bool IsFile(const std::wstring& path)
+{
+    const DWORD attributes = AttributesOfFolderNamed(path);
+    return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY) == 0;
+}
+
+// Makes the folder that a folder text names, with its missing parents, as the run would; true
+// only when the folder is there afterwards, since CreateDirectoryPath counts a file of that name
+// as present.
+bool MakeFolderNamed(const std::wstring& path)
+{
+    const std::wstring folder = PlatformPath(FolderNamed(path), plainFolderLimit);
+    return CreateDirectoryPath(EnsureTrailingDelimiter(folder)) && IsFolder(path);
 }
 
 // Item-identifier lists come from the shell's allocator, which is the COM task allocator.
@@ -143,27 +166,46 @@ void MainDialog::AcceptSettings()
     settings.deleteSource = SendMessageW(deleteCheck.handle, BM_GETCHECK, 0, 0) == BST_CHECKED;
 
     if (settings.source.empty()) {
-        ShowMessage(L"Missing source folder");
+        Reject(edits[0], L"Missing source folder");
         return;
     }
     if (settings.destination.empty()) {
-        ShowMessage(L"Missing destination folder");
+        Reject(edits[1], L"Missing destination folder");
         return;
     }
     if (settings.separator.find_first_of(L"*?:|\"<>") != std::wstring::npos) {
-        ShowMessage(L"Invalid separator!\nPlease don't use *?:|\"<> chars.");
+        Reject(edits[3], L"Invalid separator!\nPlease don't use *?:|\"<> chars.");
         return;
     }
     if (!IsFolder(settings.source)) {
-        ShowMessage(L"Source folder doesn't exist!");
+        Reject(edits[0], L"Source folder doesn't exist!");
         return;
     }
-    // The dialog creates no folder: the copy worker creates the destination when the run starts.
-    if (!IsFolder(settings.destination) &&
-        MessageBoxW(handle, L"Destination folder doesn't exist!\nDo you want to create destination folder?", caption,
-                    MB_YESNO | MB_ICONQUESTION) == IDNO)
+    if (IsFile(settings.destination)) {
+        Reject(edits[1], L"Destination is a file, not a folder!");
         return;
+    }
+    // A missing destination is made here, so that one that cannot be made is told while the
+    // settings can still be mended; the copy worker makes it again at its start, as it must when
+    // the folder has gone meanwhile.
+    if (!IsFolder(settings.destination)) {
+        if (MessageBoxW(handle, L"Destination folder doesn't exist!\nDo you want to create destination folder?",
+                        caption, MB_YESNO | MB_ICONQUESTION) == IDNO)
+            return;
+        if (!MakeFolderNamed(settings.destination)) {
+            Reject(edits[1], L"Cannot create destination folder!");
+            return;
+        }
+    }
     End(1);
+}
+
+void MainDialog::Reject(const Window& edit, const wchar_t* message)
+{
+    ShowMessage(L"%ls", message);
+    // The dialog manager's own move, as Tab makes it: the default button follows and the edit's
+    // text is selected.
+    SendMessageW(handle, WM_NEXTDLGCTL, reinterpret_cast<WPARAM>(edit.handle), TRUE);
 }
 
 std::array<std::wstring*, 4> MainDialog::EditedTexts()

@@ -40,9 +40,11 @@ public:
 
 private:
     // The OK button: stores all five settings, then checks them in order and shows the first
-    // problem; ends the dialog with 1 only when the settings are valid (and a missing
-    // destination is to be created).
+    // problem; ends the dialog with 1 only when the settings are valid and the destination is a
+    // folder, made here after the user agreed.
     void AcceptSettings();
+    // Shows the message of a rejected OK and moves the focus into the edit at fault.
+    void Reject(const Window& edit, const wchar_t* message);
     // A "..." button: browses from the edit's text and puts a picked folder into the edit.
     void BrowseInto(Window& edit, const wchar_t* title);
     // The settings' texts in the order of the edits.

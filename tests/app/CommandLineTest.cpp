@@ -1,5 +1,5 @@
 #include "app/CommandLine.h"
-#include "app/CopySettings.h"
+#include "engine/CopySettings.h"
 
 #include <gtest/gtest.h>
 

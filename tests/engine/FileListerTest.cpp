@@ -96,6 +96,9 @@ TEST_F(FileListerTest, NamePartMatchesOnlyFilesAndFoldersAreAlwaysSearched)
     EXPECT_EQ(AsSet(List(L"*.htm")), Names{});
     EXPECT_EQ(AsSet(List(L"*.txt")), (Names{L"a.txt", L"txt.dir\\c.txt", L"deep\\er\\d.TXT"}));
     EXPECT_TRUE(AsSet(List(L"*.*")).contains(L"read me")) << "\"*.*\" names every file";
+    // Wine's search takes more for "*." than Windows' does; every entry passes the matcher.
+    Write(L"FOOBAR~1.TXT");
+    EXPECT_EQ(AsSet(List(L"*.")), Names{L"read me"});
 }
 
 // Names that the platform's plain paths rewrite or read as devices reach their own files.
@@ -173,11 +176,31 @@ TEST_F(FileListerTest, AFolderThatRefusesListingOrLiesPastMaxPathHidesNoOtherFil
     {
         const WindowsRefusals windows({root / L"m"});
         EXPECT_EQ(AsSet(List(L"*")), reachable);
-        FolderAt(L"m\\"); // listed all the same
-        const CurrentDirectoryScope inside(root.Path());
-        EXPECT_FALSE(lister.ScanFolders(L"*")) << "a search below failed";
+        EXPECT_FALSE(lister.Folders[FolderAt(L"m\\")].read) << "listed all the same, and known to be unread";
     }
     EXPECT_EQ(List(L"*").size(), 7u) << "without the refusals";
+}
+
+// At the root of a volume the system's own folders, hidden and system both (as WindowsRefusals
+// marks them; Wine cannot), are not listed; the same names one level down are, and so is a folder
+// that is only hidden. The root is a share's, which holds this test's folder alone.
+TEST_F(FileListerTest, TheSystemsFoldersAreLeftOutAtTheRootOfAVolumeOnly)
+{
+    std::vector<std::wstring> marked;
+    for (const wchar_t* folder : {L"$RECYCLE.BIN", L"System Volume Information", L"sub\\$RECYCLE.BIN",
+                                  L"sub\\System Volume Information"}) {
+        Write(folder + std::wstring(L"\\x.txt"));
+        marked.push_back(root / folder);
+    }
+    Write(L".hidden\\y.txt"); // Wine: a name that starts with a dot is hidden
+    SetFileAttributesW((root / L".hidden").c_str(), FILE_ATTRIBUTE_HIDDEN);
+    lister.sourceFolder = root.Share();
+    {
+        const WindowsRefusals windows(WindowsRefusals::Options{.hiddenSystem = marked});
+        EXPECT_EQ(AsSet(List(L"*")),
+                  (Names{L".hidden\\y.txt", L"sub\\$RECYCLE.BIN\\x.txt", L"sub\\System Volume Information\\x.txt"}));
+    }
+    EXPECT_EQ(List(L"*").size(), 5u) << "without the refusals";
 }
 
 TEST_F(FileListerTest, FolderLinkBackUpTheTreeIsNotFollowedAndLaterSiblingsStillCount)

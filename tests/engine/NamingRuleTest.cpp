@@ -1,4 +1,8 @@
+#include "engine/NameFold.h"
+#include "engine/NameMatch.h"
 #include "engine/NamingRule.h"
+
+#include <windows.h>
 
 #include <gtest/gtest.h>
 
@@ -115,6 +119,52 @@ TEST(NamingRuleTest, CopyPathsDropWhatFolderCreationDropsAndRefuseRewrittenOrRes
         EXPECT_EQ(MakeCopyPath(flat, refused), L"") << refused;
     EXPECT_EQ(MakeCopyPath(MakeNamingRule(L"S", L"D", L"\\"), L"con\\x.txt"), L"");
     EXPECT_EQ(MakeCopyPath(MakeNamingRule(L"S", L"D", L"\\"), L"...\\x.txt"), L"");
+    bool reserved = false;
+    EXPECT_EQ(MakeCopyPath(flat, L"e\\y.", &reserved), L"");
+    EXPECT_FALSE(reserved) << "a name that ends in a dot is not a device's";
+    EXPECT_EQ(MakeCopyPath(flat, L"ConIn$.log", &reserved), L"");
+    EXPECT_TRUE(reserved);
+}
+
+// The folding is the platform's for file names, code unit by code unit: what CompareStringOrdinal
+// ignoring case takes for one, and nothing that it tells apart.
+TEST(NameFoldTest, FoldsEveryCodeUnitAsThePlatformComparesFileNames)
+{
+    for (unsigned code = 0; code <= 0xFFFF; ++code) {
+        const auto c = static_cast<wchar_t>(code);
+        const wchar_t folded = FoldChar(c);
+        ASSERT_EQ(CompareStringOrdinal(&c, 1, &folded, 1, TRUE), CSTR_EQUAL) << std::hex << code;
+        ASSERT_EQ(FoldChar(folded), folded) << std::hex << code;
+        // The platform's own upper case of the unit, where it has one, folds alike.
+        wchar_t upper = c;
+        CharUpperBuffW(&upper, 1);
+        if (CompareStringOrdinal(&c, 1, &upper, 1, TRUE) == CSTR_EQUAL) {
+            ASSERT_EQ(FoldChar(upper), folded) << std::hex << code;
+        }
+    }
+    EXPECT_TRUE(SameName(L"Stra\u00dfe.TXT", L"STRA\u00dfE.txt"));
+    EXPECT_FALSE(SameName(L"\u0131", L"I")) << "the dotless i is not the file system's I";
+}
+
+// The mask matcher, for the names that Windows' search gives and Wine's looser one would widen.
+TEST(NameMatchTest, MatchesByTheRulesOfWindowsSearch)
+{
+    struct Row {
+        const wchar_t* pattern;
+        const wchar_t* name;
+        bool matches;
+    };
+    const Row rows[] = {
+        {L"*", L"any.thing", true},       {L"*.*", L"no dot", true},      {L"*.", L"README", true},
+        {L"*.", L"a.b", false},           {L"*.", L"x.htm", false},       {L"*.htm", L"page.html", false},
+        {L"*.TXT", L"b.txtx", false},     {L"?.log", L"b.log", true},     {L"a?", L"a", true},
+        {L"a?", L"ab", true},             {L"a?", L"abc", false},         {L"a?.txt", L"a.txt", true},
+        {L"x;y.txt", L"X;Y.TXT", true},   {L"*.txt;*.log", L"a.txt", false}, {L"<", L"README", true},
+        {L"<", L"a.b", false},            {L"\u00e9*", L"\u00c9t\u00e9.jpg", true}, {L"", L"a", false},
+    };
+    for (const Row& row : rows)
+        EXPECT_EQ(NameMatch(row.pattern).Matches(row.name), row.matches)
+            << testing::PrintToString(std::wstring(row.pattern)) << " on " << testing::PrintToString(std::wstring(row.name));
 }
 
 } // namespace

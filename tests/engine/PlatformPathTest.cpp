@@ -1,6 +1,7 @@
 // The paths that the engine hands to the platform, under the refusals that Windows makes and Wine
 // does not (WindowsRefusals): the harness refuses exactly those calls and passes the rest, and the
 // form that PlatformPath gives reaches what the plain path names.
+#include "engine/PathText.h"
 #include "engine/PlatformPath.h"
 
 #include "tests/support/TempFolder.h"
@@ -31,6 +32,33 @@ std::wstring PathOfLength(const std::wstring& folder, size_t length)
 [[gnu::noinline]] bool FolderMade(const std::wstring& folder)
 {
     return CreateDirectoryW(folder.c_str(), nullptr) != FALSE;
+}
+
+// What the engine asks of a path's text: its root, whether it names a place from anywhere, its
+// extended and plain forms, the literal names below a folder, and the key by which two spellings
+// of one path compare.
+TEST(PathTextTest, RootsFormsAndKeys)
+{
+    const std::pair<const wchar_t*, size_t> roots[] = {
+        {L"C:\\x", 3},           {L"\\x", 1},          {L"x\\y", 0},        {L"C:x", 0},
+        {L"\\\\srv\\share\\x", 12}, {L"\\\\?\\C:\\x", 7}, {L"\\\\?\\UNC\\srv\\share\\x", 18}};
+    for (const auto& [path, length] : roots)
+        EXPECT_EQ(RootLength(path), length) << testing::PrintToString(std::wstring(path));
+    for (const wchar_t* full : {L"C:\\x", L"C:/x", L"\\\\srv\\s", L"//srv/s", L"\\\\?\\C:\\"})
+        EXPECT_TRUE(IsFullPath(full)) << testing::PrintToString(std::wstring(full));
+    for (const wchar_t* relative : {L"C:x", L"\\x", L"x", L"E:"})
+        EXPECT_FALSE(IsFullPath(relative)) << testing::PrintToString(std::wstring(relative));
+    EXPECT_TRUE(IsBareDrive(L"e:"));
+    EXPECT_FALSE(IsBareDrive(L"1:"));
+    EXPECT_EQ(ExtendedPath(L"\\\\srv\\share\\x"), L"\\\\?\\UNC\\srv\\share\\x");
+    EXPECT_EQ(PlainPath(L"\\\\?\\UNC\\srv\\share\\x"), L"\\\\srv\\share\\x");
+    EXPECT_EQ(AppendLiterally(L"\\\\?\\C:\\d", L"..\\..\\a.\\.\\\\b "), L"\\\\?\\C:\\a.\\b ");
+    EXPECT_EQ(LiteralPath(L"C:\\base", L"\\x\\y."), L"\\\\?\\C:\\x\\y.");
+    EXPECT_EQ(FolderPart(L"a\\b\\c"), L"a\\b\\");
+    EXPECT_EQ(LastName(L"c"), L"c");
+    // One folder spelled otherwise gives one key; a trailing dot kept literally gives another.
+    EXPECT_EQ(ComparablePath(L"c:/Base/sub/../Flat\\"), ComparablePath(L"\\\\?\\C:\\BASE\\flat"));
+    EXPECT_NE(ComparablePath(L"\\\\?\\C:\\base\\d."), ComparablePath(L"C:\\base\\d"));
 }
 
 TEST(WindowsRefusalsTest, RefusesPlainPathsFromTheLimitAndSearchesInTheNamedFoldersOnly)

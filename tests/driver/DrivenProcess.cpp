@@ -69,6 +69,12 @@ DrivenProcess::~DrivenProcess()
     CloseHandle(process);
 }
 
+void DrivenProcess::Terminate() const
+{
+    TerminateProcess(process, 1);
+    WaitForExit();
+}
+
 bool DrivenProcess::Running() const
 {
     return WaitForSingleObject(process, 0) == WAIT_TIMEOUT;

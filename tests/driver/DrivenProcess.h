@@ -43,6 +43,9 @@ public:
     void WaitForWindowGone(HWND window, const std::string& what, DWORD timeout = defaultWait) const;
     // Waits for the process to end and returns its exit code; throws on timeout.
     DWORD WaitForExit(DWORD timeout = defaultWait) const;
+    // Ends the process at once, as a shutdown or a power cut ends a program, and waits until it
+    // has gone; throws on timeout.
+    void Terminate() const;
 
 private:
     // The captions of the process's windows, for failure messages.

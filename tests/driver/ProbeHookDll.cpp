@@ -4,7 +4,9 @@
 #include "tests/driver/ProbeHook.h"
 #include "tests/driver/WindowsRefusals.h"
 
+#include <algorithm>
 #include <exception>
+#include <stdexcept>
 #include <string>
 #include <vector>
 
@@ -98,13 +100,10 @@ bool TakeHeldName(const wchar_t* path)
     return found;
 }
 
-// Holds the calling thread when the path names a name still to be held: tells the test, then waits
-// until the test opens the gate (at most two minutes, so that a failed test leaves no process
-// waiting for good).
-void HoldIfNamed(const wchar_t* path)
+// Holds the calling thread: tells the test, then waits until the test opens the gate (at most two
+// minutes, so that a failed test leaves no process waiting for good).
+void Hold()
 {
-    if (!TakeHeldName(path))
-        return;
     const HANDLE held = OpenEventW(EVENT_MODIFY_STATE, FALSE, heldEvent);
     const HANDLE open = OpenEventW(SYNCHRONIZE, FALSE, openEvent);
     if (held != nullptr && open != nullptr) {
@@ -119,19 +118,60 @@ void HoldIfNamed(const wchar_t* path)
         CloseHandle(open);
 }
 
+// Holds the calling thread when the path names a name still to be held.
+void HoldIfNamed(const wchar_t* path)
+{
+    if (TakeHeldName(path))
+        Hold();
+}
+
+// A copy part way: the first half of the source's bytes written to the target, made as the copy
+// would make it, as a copy that the program is ended in leaves them.
+void CopyFirstHalf(LPCWSTR source, LPCWSTR target, BOOL failIfExists)
+{
+    const HANDLE from = CreateFileW(source, GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING, 0,
+                                    nullptr);
+    const HANDLE to = CreateFileW(target, GENERIC_WRITE, 0, nullptr, failIfExists ? CREATE_NEW : CREATE_ALWAYS, 0, nullptr);
+    LARGE_INTEGER size{};
+    if (from != INVALID_HANDLE_VALUE && to != INVALID_HANDLE_VALUE && GetFileSizeEx(from, &size)) {
+        char buffer[4096];
+        for (LONGLONG left = size.QuadPart / 2; left > 0;) {
+            DWORD read = 0, written = 0;
+            if (!ReadFile(from, buffer, static_cast<DWORD>(std::min<LONGLONG>(left, sizeof buffer)), &read, nullptr) ||
+                read == 0 || !WriteFile(to, buffer, read, &written, nullptr))
+                break;
+            left -= read;
+        }
+        FlushFileBuffers(to);
+    }
+    if (from != INVALID_HANDLE_VALUE)
+        CloseHandle(from);
+    if (to != INVALID_HANDLE_VALUE)
+        CloseHandle(to);
+}
+
+bool holdPartWay = false;
+
 decltype(&CopyFileW) realCopyFileW = nullptr;
-decltype(&FindFirstFileW) realFindFirstFileW = nullptr;
+decltype(&CreateFileW) realCreateFileW = nullptr;
 
 BOOL WINAPI HeldCopyFileW(LPCWSTR source, LPCWSTR target, BOOL failIfExists)
 {
-    HoldIfNamed(source);
+    if (TakeHeldName(source)) {
+        if (holdPartWay)
+            CopyFirstHalf(source, target, failIfExists);
+        Hold();
+    }
     return realCopyFileW(source, target, failIfExists);
 }
 
-HANDLE WINAPI HeldFindFirstFileW(LPCWSTR pattern, LPWIN32_FIND_DATAW data)
+// Only a folder opened to read its entries: the listing of that folder.
+HANDLE WINAPI HeldCreateFileW(LPCWSTR path, DWORD access, DWORD sharing, LPSECURITY_ATTRIBUTES security,
+                              DWORD disposition, DWORD flags, HANDLE pattern)
 {
-    HoldIfNamed(pattern);
-    return realFindFirstFileW(pattern, data);
+    if ((access & FILE_LIST_DIRECTORY) && (flags & FILE_FLAG_BACKUP_SEMANTICS))
+        HoldIfNamed(path);
+    return realCreateFileW(path, access, sharing, security, disposition, flags, pattern);
 }
 
 // Sets the gate in the program's own calls when the process names one.
@@ -141,6 +181,7 @@ void SetGate()
     if (!HasVariable(ProbeHook::holdNames, holdNames, 4095) || !HasVariable(ProbeHook::holdEvents, base, MAX_PATH - 8))
         return;
     lstrcatW(holdNames, L"|");
+    holdPartWay = HasVariable(ProbeHook::holdPartWay);
     lstrcpyW(heldEvent, base);
     lstrcatW(heldEvent, L"-held");
     lstrcpyW(openEvent, base);
@@ -150,27 +191,49 @@ void SetGate()
     const HMODULE program = GetModuleHandleW(nullptr);
     PatchImport(program, "kernel32.dll", "CopyFileW", reinterpret_cast<void*>(HeldCopyFileW),
                 reinterpret_cast<void**>(&realCopyFileW));
-    PatchImport(program, "kernel32.dll", "FindFirstFileW", reinterpret_cast<void*>(HeldFindFirstFileW),
-                reinterpret_cast<void**>(&realFindFirstFileW));
+    PatchImport(program, "kernel32.dll", "CreateFileW", reinterpret_cast<void*>(HeldCreateFileW),
+                reinterpret_cast<void**>(&realCreateFileW));
+}
+
+// The texts between the '|' of a variable's value, empty ones left out; none when the variable is
+// not there.
+std::vector<std::wstring> SplitVariable(const wchar_t* name)
+{
+    static wchar_t value[32768];
+    std::vector<std::wstring> parts;
+    if (!HasVariable(name, value, 32768))
+        return parts;
+    for (const wchar_t* part = value; *part != L'\0';) {
+        const wchar_t* end = part;
+        while (*end != L'\0' && *end != L'|')
+            ++end;
+        if (end != part)
+            parts.emplace_back(part, end);
+        part = *end == L'\0' ? end : end + 1;
+    }
+    return parts;
 }
 
 // Windows' refusals in the program's own calls when the process asks for them, after the gate, so
 // that a refused call never reaches it. Kept until the process exits.
 void RefuseAsWindows()
 {
-    static wchar_t folders[32768];
-    if (!HasVariable(ProbeHook::windowsRefusals, folders, 32768))
+    if (!HasVariable(ProbeHook::windowsRefusals))
         return;
-    std::vector<std::wstring> unlistable;
-    for (const wchar_t* folder = folders; *folder != L'\0';) {
-        const wchar_t* end = folder;
-        while (*end != L'\0' && *end != L'|')
-            ++end;
-        if (end != folder)
-            unlistable.emplace_back(folder, end);
-        folder = *end == L'\0' ? end : end + 1;
+    WindowsRefusals::Options options;
+    options.unlistable = SplitVariable(ProbeHook::windowsRefusals);
+    options.hiddenSystem = SplitVariable(ProbeHook::hiddenSystemFolders);
+    const std::vector<std::wstring> identities = SplitVariable(ProbeHook::identities);
+    if (!identities.empty()) {
+        const std::wstring& mode = identities.front();
+        if (identities.size() != 2 || (mode != L"Same" && mode != L"Zero" && mode != L"AllOnes"))
+            throw std::invalid_argument("PROBE_IDENTITIES is not a mode and a folder");
+        options.identity = mode == L"Same"   ? WindowsRefusals::Identity::Same
+                           : mode == L"Zero" ? WindowsRefusals::Identity::Zero
+                                             : WindowsRefusals::Identity::AllOnes;
+        options.identityFolder = identities.back();
     }
-    new WindowsRefusals(unlistable); // never deleted: the program calls it until the process exits
+    new WindowsRefusals(options); // never deleted: the program calls it until the process exits
 }
 
 } // namespace

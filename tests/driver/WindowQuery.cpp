@@ -23,6 +23,13 @@ WindowQuery WindowQuery::WithControl(int id) const
     return query;
 }
 
+WindowQuery WindowQuery::WithoutControl(int id) const
+{
+    WindowQuery query = *this;
+    query.absentControl = id;
+    return query;
+}
+
 WindowQuery WindowQuery::OwnedBy(HWND window) const
 {
     WindowQuery query = *this;
@@ -34,6 +41,7 @@ bool WindowQuery::Matches(HWND window) const
 {
     return (className.empty() || ClassOf(window) == className) && (caption.empty() || CaptionOf(window) == caption) &&
            (control == 0 || GetDlgItem(window, control) != nullptr) &&
+           (absentControl == 0 || GetDlgItem(window, absentControl) == nullptr) &&
            (owner == nullptr || GetWindow(window, GW_OWNER) == owner);
 }
 
@@ -44,6 +52,8 @@ std::string WindowQuery::Describe() const
         text += " captioned \"" + Utf8(caption) + "\"";
     if (control != 0)
         text += " with control " + std::to_string(control);
+    if (absentControl != 0)
+        text += " without control " + std::to_string(absentControl);
     if (owner != nullptr)
         text += " owned by the window it belongs to";
     return text;

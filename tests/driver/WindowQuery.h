@@ -11,11 +11,13 @@ struct WindowQuery {
     std::wstring className; // exact, such as L"#32770" for a dialog or message box; empty: any
     std::wstring caption;   // exact; empty: any
     int control = 0;        // nonzero: the window has a child with this identifier
+    int absentControl = 0;  // nonzero: the window has no child with this identifier
     HWND owner = nullptr;   // non-null: the window is owned by this one
 
     WindowQuery OfClass(const std::wstring& name) const;
     WindowQuery Captioned(const std::wstring& text) const;
     WindowQuery WithControl(int id) const;
+    WindowQuery WithoutControl(int id) const;
     WindowQuery OwnedBy(HWND window) const;
 
     bool Matches(HWND window) const;

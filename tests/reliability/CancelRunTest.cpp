@@ -117,4 +117,65 @@ TEST_P(CancelRunTest, EndsAfterTheCurrentFileAndKeepsEverySourceNotMoved)
 INSTANTIATE_TEST_SUITE_P(Moments, CancelRunTest, testing::Range(1, 25),
                          [](const testing::TestParamInfo<int>& info) { return "Run" + std::to_string(info.param); });
 
+// The program ended in the middle of a copy, as a shutdown or a power cut ends it: what the copy
+// wrote lies under a temporary name, never under the target's, which holds its earlier content or
+// nothing; a second run completes the gathering.
+struct Ending {
+    const char* name;
+    bool existingTarget;
+    bool move;
+};
+
+void PrintTo(const Ending& ending, std::ostream* out)
+{
+    *out << ending.name;
+}
+
+class EndedPartWayTest : public FerrixTest, public testing::WithParamInterface<Ending> {};
+
+TEST_P(EndedPartWayTest, LeavesNoPartialFileUnderATargetsName)
+{
+    const Ending& ending = GetParam();
+    const std::wstring source = root / L"src";
+    const std::wstring destination = root / L"dst";
+    Prng rng(7);
+    std::string bytes(200000, '\0');
+    for (char& byte : bytes)
+        byte = static_cast<char>(rng.Next());
+    FolderTree::Write(source, {{L"big.bin", bytes}});
+    MakeFolders(destination);
+    if (ending.existingTarget)
+        WriteFileBytes(destination + L"\\big.bin", "earlier content");
+    for (int run = 0; run < 2; ++run) {
+        const ProbeGate gate(L"big.bin");
+        std::map<std::wstring, std::wstring> variables = gate.Variables();
+        variables[ProbeHook::holdPartWay] = L"1";
+        DrivenProcess ferrix(FerrixCommand(Quote(source) + L" " + Quote(destination)), {}, run == 0 ? variables
+                                                                                                   : decltype(variables){},
+                             run == 0);
+        const HWND dialog = WaitForMainDialog(ferrix);
+        if (ending.move)
+            PostClick(Control(dialog, IDC_DELETE_CHECK));
+        PostClick(Control(dialog, IDOK));
+        if (run == 1) {
+            EXPECT_EQ(ferrix.WaitForExit(), 0u);
+            break;
+        }
+        gate.WaitUntilHeld("the copy of big.bin");
+        ferrix.Terminate();
+        const Files left = FolderTree::Read(destination).files;
+        const auto target = left.find(L"big.bin");
+        EXPECT_EQ(target == left.end() ? std::string("nothing") : target->second,
+                  ending.existingTarget ? "earlier content" : "nothing");
+        EXPECT_EQ(ReadFileBytes(source + L"\\big.bin"), bytes);
+    }
+    EXPECT_EQ(ReadFileBytes(destination + L"\\big.bin"), bytes) << "the second run completes the gathering";
+    EXPECT_EQ(FileExists(source + L"\\big.bin"), !ending.move);
+}
+
+INSTANTIATE_TEST_SUITE_P(, EndedPartWayTest,
+                         testing::Values(Ending{"ANewTargetInAMove", false, true}, Ending{"AnExistingTarget", true, false},
+                                         Ending{"AnExistingTargetInAMove", true, true}),
+                         [](const testing::TestParamInfo<Ending>& info) { return info.param.name; });
+
 } // namespace

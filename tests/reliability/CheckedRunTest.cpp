@@ -8,6 +8,7 @@
 
 #include <algorithm>
 #include <iostream>
+#include <map>
 #include <optional>
 #include <set>
 #include <vector>
@@ -55,12 +56,12 @@ std::string Origin(const TreeState& before, const std::wstring& root, const std:
 
 void CheckedRunTest::RunAndCheck(const std::string& caseName)
 {
-    const TreeState before = ReadTree(root.Path());
+    const TreeState before = ReadTree(root.Path(), folderLinks);
     const std::vector<std::wstring> refusing = asOnWindows ? unlistable : std::vector<std::wstring>{};
     CopySettings reached = settings; // the destination as the tree spells it
     if (!destinationFolder.empty())
         reached.destination = destinationFolder;
-    std::vector<std::wstring> listing;
+    ExpectedEntries listing;
     {
         const CurrentDirectoryScope inSource(settings.source);
         listing = ExpectedListing(before, settings.mask, refusing, reached.destination);
@@ -73,31 +74,38 @@ void CheckedRunTest::RunAndCheck(const std::string& caseName)
             windows.emplace(unlistable);
         Run(dialog); // bounded: the dialog fails the test and cancels after 30 s
     }
-    const TreeState after = ReadTree(root.Path());
+    const TreeState after = ReadTree(root.Path(), folderLinks);
     const Handled handled = HandledEntries(dialog.trace, settings.source);
 
-    EXPECT_EQ(Sorted(handled.entries), Sorted(listing)) << "the run handled other files than the listing finds";
+    EXPECT_EQ(Sorted(handled.entries), Sorted(listing.entries)) << "the run handled other files than the listing finds";
     EXPECT_TRUE(!dialog.trace.empty() && dialog.trace.back() == L"position " + std::to_wstring(handled.entries.size()))
         << "the run did not finish";
 
-    const ExpectedRun expected(before, reached, handled.entries);
+    const ExpectedRun expected(before, reached, handled.entries, listing.behindLink);
     std::vector<std::wstring> named;
     for (const std::wstring& entry : handled.entries)
         named.push_back(TargetOf(settings, entry));
     EXPECT_EQ(handled.targets, named) << "targets named otherwise than the naming rule says";
 
     // The promise itself, apart from the exact outcome below: each listed file's content is still at
-    // its source, or in a move at its target.
+    // its source, or in a move at a target of an entry that lists the same file (through a link).
     std::set<std::wstring> listedSources;
+    std::map<std::wstring, std::vector<std::wstring>> targetsOfSource;
+    for (size_t i = 0; i < handled.entries.size(); ++i) {
+        listedSources.insert(expected.sourceKeys[i]);
+        if (!expected.targetKeys[i].empty())
+            targetsOfSource[expected.sourceKeys[i]].push_back(expected.targetKeys[i]);
+    }
     for (size_t i = 0; i < handled.entries.size(); ++i) {
         const std::wstring& sourceKey = expected.sourceKeys[i];
-        listedSources.insert(sourceKey);
         const std::string& content = before.files.at(sourceKey).bytes;
-        const auto atSource = after.files.find(sourceKey);
-        const bool kept = atSource != after.files.end() && atSource->second.bytes == content;
-        const std::wstring& targetKey = expected.targetKeys[i];
-        const auto atTarget = targetKey.empty() ? after.files.end() : after.files.find(targetKey);
-        const bool moved = atTarget != after.files.end() && atTarget->second.bytes == content;
+        const auto holds = [&](const std::wstring& key) {
+            const auto file = after.files.find(key);
+            return file != after.files.end() && file->second.bytes == content;
+        };
+        const std::vector<std::wstring>& targets = targetsOfSource[sourceKey];
+        const bool kept = holds(sourceKey);
+        const bool moved = std::any_of(targets.begin(), targets.end(), holds);
         if (settings.deleteSource)
             EXPECT_TRUE(kept || moved) << "lost: " << Utf8(handled.entries[i]);
         else
@@ -105,9 +113,15 @@ void CheckedRunTest::RunAndCheck(const std::string& caseName)
     }
 
     // Outside the destination only a move's deleted sources may differ, and only the destination's
-    // own missing parents may be new folders.
+    // own missing parents may be new folders. A link inside the destination takes what is written
+    // through it inside too.
+    std::vector<std::wstring> inside = {expected.destinationKey};
+    for (const auto& [key, link] : before.links) {
+        if (IsAtOrBelow(key, expected.destinationKey))
+            inside.push_back(link.target);
+    }
     for (const std::string& change :
-         ChangesOutside(before, after, expected.destinationKey, settings.deleteSource ? listedSources : std::set<std::wstring>{}))
+         ChangesOutside(before, after, inside, settings.deleteSource ? listedSources : std::set<std::wstring>{}))
         ADD_FAILURE() << change << " (outside the destination)";
 
     // The exact outcome: every file where the rules put it, with the content of the last copy made to it.

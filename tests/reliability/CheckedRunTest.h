@@ -25,4 +25,6 @@ protected:
     // The destination as the tree spells it, when settings.destination reaches it by another text
     // (a folder link, another drive letter, the 8.3 short name, the extended form); empty: the same.
     std::wstring destinationFolder;
+    // Folder links in the tree, each with the folder it leads to (full paths).
+    std::vector<std::pair<std::wstring, std::wstring>> folderLinks;
 };

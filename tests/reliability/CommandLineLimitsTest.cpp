@@ -3,7 +3,7 @@
 // line, Wine cuts it there), so these sizes are tested on the record itself; HostileInputTest
 // starts ferrix.exe with what the platform lets through.
 #include "app/CommandLine.h"
-#include "app/CopySettings.h"
+#include "engine/CopySettings.h"
 
 #include <gtest/gtest.h>
 

@@ -3,6 +3,7 @@
 #include "tests/support/TempFolder.h"
 
 #include <algorithm>
+#include <cwchar>
 #include <map>
 
 std::wstring DestinationPrefix(const CopySettings& settings)
@@ -28,14 +29,47 @@ std::wstring TargetOf(const CopySettings& settings, const std::wstring& entry)
 
 namespace {
 
-// Whether an upper-cased name matches an upper-cased mask component: "*" any run, "?" one character.
+// A mask component as Windows' search reads it: "*.*" is "*"; "?" is ">", a dot before a
+// wildcard or at the end is a double quote, and "*" before a dot is "<".
+std::wstring SearchPattern(std::wstring mask)
+{
+    if (mask == L"*.*")
+        return L"*";
+    for (size_t at = 0; at < mask.size(); ++at) {
+        const wchar_t next = at + 1 < mask.size() ? mask[at + 1] : L'\0';
+        if (mask[at] == L'?')
+            mask[at] = L'>';
+        else if (mask[at] == L'.' && (next == L'?' || next == L'*' || next == L'\0'))
+            mask[at] = L'"';
+        else if (mask[at] == L'*' && next == L'.')
+            mask[at] = L'<';
+    }
+    return mask;
+}
+
+// Whether a name matches a mask component in the search's reading (SearchPattern), letter case
+// aside as the file system compares names: "*" any run, "<" any run that leaves the name's last
+// dot to what follows, ">" one character or, before a dot or at the end, none, and a double quote
+// a dot or the end.
 bool Matches(const wchar_t* name, const wchar_t* mask)
 {
-    if (*mask == L'*')
+    const wchar_t* lastDot = std::wcsrchr(name, L'.');
+    switch (*mask) {
+    case L'*':
         return Matches(name, mask + 1) || (*name != L'\0' && Matches(name + 1, mask));
-    if (*mask == L'\0' || *name == L'\0')
-        return *mask == *name;
-    return (*mask == L'?' || *mask == *name) && Matches(name + 1, mask + 1);
+    case L'<':
+        return Matches(name, mask + 1) || (*name != L'\0' && name != lastDot && Matches(name + 1, mask));
+    case L'>':
+        return ((*name == L'\0' || *name == L'.') && Matches(name, mask + 1)) ||
+               (*name != L'\0' && Matches(name + 1, mask + 1));
+    case L'"':
+        return (*name == L'\0' && Matches(name, mask + 1)) || (*name == L'.' && Matches(name + 1, mask + 1));
+    case L'\0':
+        return *name == L'\0';
+    default:
+        return *name != L'\0' && CompareStringOrdinal(mask, 1, name, 1, TRUE) == CSTR_EQUAL &&
+               Matches(name + 1, mask + 1);
+    }
 }
 
 // The path where a run writes the copy of `folded` (the entry's target behind the prefix): each
@@ -71,68 +105,85 @@ std::wstring CopyPath(const std::wstring& prefix, const std::wstring& folded)
 
 } // namespace
 
-std::vector<std::wstring> ExpectedListing(const TreeState& tree, std::wstring mask,
-                                          const std::vector<std::wstring>& unlistable, const std::wstring& destination)
+namespace {
+
+// The listing's walk over the tree as the model holds it.
+class ListingWalk {
+public:
+    ListingWalk(const TreeState& tree, const std::wstring& pattern, const std::vector<std::wstring>& refusing,
+                const std::wstring& destinationKey)
+        : tree(tree), pattern(pattern), refusing(refusing), destinationKey(destinationKey)
+    {
+        for (const auto& [key, file] : tree.files)
+            files.emplace(ParentKey(key), &file);
+        for (const auto& [key, path] : tree.folders)
+            below.emplace(ParentKey(key), std::pair(path.substr(path.rfind(L'\\') + 1), key));
+        for (const auto& [key, link] : tree.links)
+            below.emplace(ParentKey(key), std::pair(link.path.substr(link.path.rfind(L'\\') + 1), key));
+    }
+
+    void Walk(const std::wstring& listed, const std::wstring& key, bool behindLink)
+    {
+        if (std::find(refusing.begin(), refusing.end(), key) != refusing.end())
+            return; // refuses listing, and hides what is below it
+        const auto [first, last] = files.equal_range(key);
+        for (auto file = first; file != last; ++file) {
+            const std::wstring& path = file->second->path;
+            if (Matches(path.substr(path.rfind(L'\\') + 1).c_str(), pattern.c_str())) {
+                listing.entries.push_back(listed + path.substr(path.rfind(L'\\') + 1));
+                if (behindLink)
+                    listing.behindLink.insert(listing.entries.back());
+            }
+        }
+        scanning.push_back(key);
+        const auto [from, to] = below.equal_range(key);
+        for (auto child = from; child != to; ++child) {
+            const auto& [name, childKey] = child->second;
+            const bool link = tree.links.contains(childKey);
+            const std::wstring reached = tree.Resolved(childKey);
+            const bool beyondLink = behindLink || link;
+            if (!tree.HasFolder(reached) || reached == destinationKey ||
+                (beyondLink && std::find(scanning.begin(), scanning.end(), reached) != scanning.end()))
+                continue;
+            Walk(listed + name + L"\\", reached, beyondLink);
+        }
+        scanning.pop_back();
+    }
+
+    ExpectedEntries listing;
+
+private:
+    const TreeState& tree;
+    const std::wstring pattern;
+    const std::vector<std::wstring>& refusing;
+    const std::wstring destinationKey;
+    std::multimap<std::wstring, const FileState*> files;                          // by folder
+    std::multimap<std::wstring, std::pair<std::wstring, std::wstring>> below; // by folder: name, key
+    std::vector<std::wstring> scanning;
+};
+
+} // namespace
+
+ExpectedEntries ExpectedListing(const TreeState& tree, std::wstring mask, const std::vector<std::wstring>& unlistable,
+                                const std::wstring& destination)
 {
     std::replace(mask.begin(), mask.end(), L'/', L'\\');
     const size_t last = mask.rfind(L'\\');
     const std::wstring folderPart = last == std::wstring::npos ? std::wstring() : mask.substr(0, last + 1);
     const std::wstring namePart = mask.substr(folderPart.size());
-    const std::wstring startKey = LiteralKey(folderPart.empty() ? L"." : folderPart);
+    const std::wstring startKey = tree.Resolved(LiteralKey(folderPart.empty() ? L"." : folderPart));
     if (!tree.HasFolder(startKey) || namePart.find(L':') != std::wstring::npos)
         return {};
-
-    // The keys of the folders whose files the listing cannot see: those that refuse listing from
-    // the start folder on, and the destination when it lies below the start.
-    std::vector<std::wstring> hidden;
-    for (const std::wstring& folder : unlistable) {
-        if (IsAtOrBelow(LiteralKey(folder), startKey))
-            hidden.push_back(LiteralKey(folder));
-    }
-    const std::wstring destinationKey = PathKey(destination);
-    if (destinationKey != startKey && IsAtOrBelow(destinationKey, startKey) && tree.HasFolder(destinationKey))
-        hidden.push_back(destinationKey);
-
-    const auto upperName = [](std::wstring name) {
-        CharUpperBuffW(name.data(), static_cast<DWORD>(name.size()));
-        return name;
-    };
-    std::vector<std::wstring> entries;
-    for (const auto& [key, file] : tree.files) {
-        const std::wstring folderKey = ParentKey(key);
-        const auto hides = [&folderKey](const std::wstring& refusing) { return IsAtOrBelow(folderKey, refusing); };
-        if (!IsAtOrBelow(folderKey, startKey) || std::any_of(hidden.begin(), hidden.end(), hides))
-            continue;
-        const std::wstring& folder = tree.folders.at(folderKey);
-        const std::wstring below = folder.substr(tree.folders.at(startKey).size()); // "" or "\sub\deep"
-        const std::wstring name = file.path.substr(folder.size() + 1);
-        if (namePart == L"*.*" || Matches(upperName(name).c_str(), upperName(namePart).c_str()))
-            entries.push_back(folderPart + (below.empty() ? L"" : below.substr(1) + L"\\") + name);
-    }
-    return entries;
-}
-
-bool PlatformOverwrites(DWORD attributes)
-{
-    attributes &= FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_HIDDEN;
-    if (attributes == 0)
-        return true;
-    static std::map<DWORD, bool> probed;
-    const auto known = probed.find(attributes);
-    if (known != probed.end())
-        return known->second;
-    const TempFolder probe;
-    WriteFileBytes(probe / L"new", "new");
-    WriteFileBytes(probe / L"old", "old");
-    SetFileAttributesW((probe / L"old").c_str(), attributes);
-    const bool overwrites =
-        MoveFileExW((probe / L"new").c_str(), (probe / L"old").c_str(), MOVEFILE_REPLACE_EXISTING) &&
-        ReadFileBytes(probe / L"old") == "new";
-    return probed[attributes] = overwrites;
+    std::vector<std::wstring> refusing;
+    for (const std::wstring& folder : unlistable)
+        refusing.push_back(tree.Resolved(LiteralKey(folder)));
+    ListingWalk walk(tree, SearchPattern(namePart), refusing, tree.Resolved(PathKey(destination)));
+    walk.Walk(folderPart, startKey, false);
+    return walk.listing;
 }
 
 ExpectedRun::ExpectedRun(const TreeState& before, const CopySettings& settings,
-                         const std::vector<std::wstring>& entries)
+                         const std::vector<std::wstring>& entries, const std::set<std::wstring>& behindLink)
     : sourceKeys(entries.size()), targets(entries.size()), targetKeys(entries.size()), after(before),
       rootKey(before.folders.begin()->first) // every other key of the tree extends it
 {
@@ -146,11 +197,11 @@ ExpectedRun::ExpectedRun(const TreeState& before, const CopySettings& settings,
     std::map<std::wstring, int> liveSources;
     std::map<std::wstring, size_t> lastWithTarget;
     for (size_t i = 0; i < entries.size(); ++i) {
-        sourceKeys[i] = LiteralKey(entries[i]);
+        sourceKeys[i] = after.Resolved(LiteralKey(entries[i]));
         ++liveSources[sourceKeys[i]];
         targets[i] = CopyPath(destinationPrefix, TargetOf(settings, entries[i]).substr(destinationPrefix.size()));
         if (!targets[i].empty() && StaysInside(targets[i], destinationPrefix.size())) {
-            targetKeys[i] = PathKey(targets[i]);
+            targetKeys[i] = after.Resolved(PathKey(targets[i]));
             lastWithTarget[targetKeys[i]] = i;
         }
     }
@@ -165,7 +216,7 @@ ExpectedRun::ExpectedRun(const TreeState& before, const CopySettings& settings,
             continue;
         const FileState& source = after.files.at(sourceKeys[i]);
         after.files[target] = FileState{targets[i], source.bytes, source.attributes};
-        if (settings.deleteSource && lastWithTarget.at(target) == i) {
+        if (settings.deleteSource && lastWithTarget.at(target) == i && !behindLink.contains(entries[i])) {
             after.files.erase(sourceKeys[i]);
             if (--liveSources[sourceKeys[i]] == 0)
                 liveSources.erase(sourceKeys[i]);
@@ -200,7 +251,7 @@ void ExpectedRun::MakeFoldersAlong(const std::wstring& path)
         const std::wstring folder = path.substr(0, slash);
         if (folder.empty())
             return;
-        const std::wstring key = FolderKey(folder);
+        const std::wstring key = after.Resolved(FolderKey(folder));
         if (IsFolder(key) || after.files.contains(key))
             continue; // already there; a file of that name fails the copy later
         if (!IsFolder(ParentKey(key)))
@@ -214,5 +265,6 @@ bool ExpectedRun::CopySucceeds(const std::wstring& sourceKey, const std::wstring
     if (!after.files.contains(sourceKey) || !IsFolder(ParentKey(targetKey)) || after.HasFolder(targetKey))
         return false;
     const auto existing = after.files.find(targetKey);
-    return existing == after.files.end() || PlatformOverwrites(existing->second.attributes);
+    // A read-only target is left as it is, as an overwriting copy on Windows leaves it.
+    return existing == after.files.end() || !(existing->second.attributes & FILE_ATTRIBUTE_READONLY);
 }

@@ -6,9 +6,10 @@
 // target. A plain value, computed once per case.
 #pragma once
 
-#include "app/CopySettings.h"
+#include "engine/CopySettings.h"
 #include "tests/reliability/TreeState.h"
 
+#include <set>
 #include <string>
 #include <vector>
 
@@ -19,26 +20,29 @@ std::wstring DestinationPrefix(const CopySettings& settings);
 std::wstring TargetOf(const CopySettings& settings, const std::wstring& entry);
 
 // The entries that a listing with this mask must find in the tree: every file whose own name
-// matches the mask's last component ("*", "?", no regard to case; none with a colon), in the folder
+// matches the mask's last component by Windows' rules ("*", "?" and the search's own readings of
+// dots and wildcards, no regard to case; none with a colon), in the folder
 // that the mask's folder part names literally and in every folder below it, named by that folder
 // part as typed (a slash in it read as a backslash, as the search reads it) and the folders and
 // file below it. A folder that refuses listing (`unlistable`) adds no file, and neither does any
 // folder below it, which the listing cannot see; nor does the destination folder when it lies
-// strictly below the start, since its files are the run's own results. In no particular order. Run
-// on the tree as it is on the disk, with the source folder as the current directory.
-std::vector<std::wstring> ExpectedListing(const TreeState& tree, std::wstring mask,
-                                          const std::vector<std::wstring>& unlistable,
-                                          const std::wstring& destination);
-
-// Whether a whole copy can be renamed over an existing target with these attributes: Windows
-// refuses a read-only target; Wine running as root does not. Probed once per attribute set.
-bool PlatformOverwrites(DWORD attributes);
+// strictly below the start, since its files are the run's own results. Folder links are followed,
+// but not into a folder that the walk is in already further up. In no particular order. Run on the
+// tree as it is on the disk, with the source folder as the current directory.
+struct ExpectedEntries {
+    std::vector<std::wstring> entries;
+    std::set<std::wstring> behindLink; // the entries reached through a folder link below the start
+};
+ExpectedEntries ExpectedListing(const TreeState& tree, std::wstring mask, const std::vector<std::wstring>& unlistable,
+                                const std::wstring& destination);
 
 struct ExpectedRun {
     // The outcome of a run of these settings over `before` (a tree that holds the source and the
-    // destination), for the entries in the order the run handled them, none of them cancelled.
-    // Resolves paths with the source folder as the current directory.
-    ExpectedRun(const TreeState& before, const CopySettings& settings, const std::vector<std::wstring>& entries);
+    // destination), for the entries in the order the run handled them, none of them cancelled; a
+    // move keeps the sources in `behindLink`. Resolves paths with the source folder as the current
+    // directory, and follows the tree's links to what each path reaches.
+    ExpectedRun(const TreeState& before, const CopySettings& settings, const std::vector<std::wstring>& entries,
+                const std::set<std::wstring>& behindLink);
 
     std::wstring destinationKey;
     std::vector<std::wstring> sourceKeys;

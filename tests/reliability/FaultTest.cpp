@@ -1,9 +1,11 @@
 // Runs with real faults injected: a source that another process holds open without sharing, a
-// target that is read-only, a target whose folder is a file, a source removed or replaced after
-// the listing, just before its copy, or changed between its copy and its deletion, and a volume
-// that fills up. Each run must go on with the other files and lose no file's content.
+// target that another program holds open, a target that is read-only, a target whose folder is a
+// file, a source removed or replaced after the listing, just before its copy, or changed between
+// its copy and its deletion, and a volume that fills up. Each run must go on with the other files
+// and lose no file's content.
 #include "tests/driver/ImportPatch.h"
 #include "tests/driver/Wait.h"
+#include "tests/driver/WindowsRefusals.h"
 #include "tests/reliability/TreeState.h"
 #include "tests/ui/ProgressRunTest.h"
 
@@ -12,6 +14,7 @@
 #include <gtest/gtest.h>
 
 #include <functional>
+#include <optional>
 #include <ostream>
 #include <stdexcept>
 #include <string>
@@ -108,6 +111,79 @@ TEST_F(FaultTest, ASourceHeldOpenByAnotherProcessIsPassedOverAndKept)
     EXPECT_EQ(ReadFileBytes(source + L"\\held.txt"), "held by another process");
     EXPECT_TRUE(Moved(L"a.txt", L"a.txt", "first"));
     EXPECT_TRUE(Moved(L"z.txt", L"z.txt", "last"));
+}
+
+// An existing target that another program holds open, sharing reading and deletion (as a viewer
+// or a virus scanner does): Windows refuses to rename the copy over it (WindowsRefusals), and so
+// does Wine 8. The target keeps its content whole, no partial copy is left and the source stays.
+TEST_F(FaultTest, ATargetHeldOpenByAnotherProgramKeepsItsContentAndTheSourceStays)
+{
+    settings.deleteSource = true;
+    for (const bool asOnWindows : {true, false}) {
+        const char* const how = asOnWindows ? "as on Windows" : "on this platform";
+        WriteSource(L"a.txt", "the new a");
+        WriteFileBytes(destination + L"\\a.txt", "the held a");
+        const HANDLE held = CreateFileW((destination + L"\\a.txt").c_str(), GENERIC_READ,
+                                        FILE_SHARE_READ | FILE_SHARE_DELETE, nullptr, OPEN_EXISTING, 0, nullptr);
+        ASSERT_NE(held, INVALID_HANDLE_VALUE);
+        {
+            std::optional<WindowsRefusals> windows;
+            if (asOnWindows)
+                windows.emplace();
+            Run();
+        }
+        CloseHandle(held);
+        EXPECT_EQ(ReadFileBytes(destination + L"\\a.txt"), "the held a") << how;
+        EXPECT_EQ(ReadFileBytes(source + L"\\a.txt"), "the new a") << how;
+        EXPECT_EQ(ReadTree(destination).files.size(), 1u) << "a partial copy is left " << how;
+    }
+}
+
+// Temporary files that runs ended part way left behind, under the very names this process would
+// take first, and one of them a folder: none stops the replacement, and none is touched.
+TEST_F(FaultTest, LeftoversOfEndedRunsStopNoCopy)
+{
+    WriteSource(L"report.txt", "the new report");
+    WriteFileBytes(destination + L"\\report.txt", "the old report");
+    const std::wstring stem = destination + L"\\~ferrix-" + std::to_wstring(GetCurrentProcessId()) + L"-";
+    for (int leftover = 0; leftover < 30; ++leftover)
+        WriteFileBytes(stem + std::to_wstring(leftover) + L".tmp", "left over");
+    MakeFolders(stem + L"30.tmp");
+    settings.deleteSource = true;
+    Run();
+    EXPECT_EQ(ReadFileBytes(destination + L"\\report.txt"), "the new report");
+    EXPECT_FALSE(FileExists(source + L"\\report.txt"));
+    const TreeState left = ReadTree(destination);
+    EXPECT_EQ(left.files.size(), 31u) << "the report and the leftovers, nothing more";
+    for (const auto& [key, file] : left.files)
+        EXPECT_TRUE(file.bytes == "left over" || file.bytes == "the new report") << Utf8(file.path);
+}
+
+// A source whose deletion another program keeps pending keeps its name until that program lets
+// go: the name is not free for a later copy meanwhile (here the copy of q\a.txt, whose target lies
+// in that very folder through a link in the destination), or the pending deletion would take the
+// copy with it.
+TEST_F(FaultTest, APendingDeletionDoesNotFreeTheSourcesName)
+{
+    WriteSource(L"a\\a.txt", "a content");
+    WriteSource(L"q\\a.txt", "q content");
+    MakeFolders(destination);
+    ASSERT_TRUE(MakeFolderLink(destination + L"\\q", L"..\\src\\a")) << "could not create a folder link";
+    settings.separator = L"\\";
+    settings.deleteSource = true;
+    const HANDLE held = CreateFileW((source + L"\\a\\a.txt").c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_DELETE,
+                                    nullptr, OPEN_EXISTING, 0, nullptr);
+    ASSERT_NE(held, INVALID_HANDLE_VALUE);
+    ObservedProgressDialog dialog(settings);
+    Run(dialog);
+    CloseHandle(held);
+    ASSERT_EQ(dialog.Report().passedOver.size(), 1u);
+    EXPECT_EQ(dialog.Report().passedOver[0].entry, L"q\\a.txt");
+    EXPECT_EQ(dialog.Report().passedOver[0].reason, RunReport::Reason::WouldOverwriteSource)
+        << "the copy is refused for the name that is still taken, not left to fail";
+    EXPECT_EQ(ReadFileBytes(destination + L"\\a\\a.txt"), "a content");
+    EXPECT_EQ(ReadFileBytes(source + L"\\q\\a.txt"), "q content");
+    EXPECT_FALSE(FileExists(source + L"\\a\\a.txt")) << "its deletion completes once the other handle is closed";
 }
 
 // Windows refuses to overwrite a read-only target; Wine running as root overwrites it. Either

@@ -148,6 +148,7 @@ TEST_F(HostileInputTest, AMaskAndASeparatorAtTheirLimitLoseNoFile)
     const DrivenProcess ferrix(CommandWithFolders());
     std::wstring texts[4] = {source, destination, std::wstring(100000, L'*'), std::wstring(100000, L'_')};
     PostClick(Control(FillToTheLimit(ferrix, texts), IDOK));
+    EXPECT_EQ(AnswerClosingMessage(ferrix), L"1 of 2 files was not moved:\n\nsub\\a.txt: its name is too long for the destination");
     EXPECT_EQ(ferrix.WaitForExit(), 0u);
     ExpectNoFileLost(texts[3]);
     EXPECT_EQ(FolderTree::Read(source).files.count(L"sub\\a.txt"), 1u);

@@ -83,7 +83,7 @@ protected:
                 break;
             }
         }
-        for (const std::string& change : ChangesOutside(before, after, PathKey(settings.destination), sources))
+        for (const std::string& change : ChangesOutside(before, after, {PathKey(settings.destination)}, sources))
             ADD_FAILURE() << change << " (outside the destination)";
     }
 };

@@ -99,7 +99,7 @@ TEST_P(SeparatorCharacterTest, IsRefusedWithTheMessageOrRunsByTheRules)
         EXPECT_EQ(result, 0);
         EXPECT_EQ(message, L"Invalid separator!\nPlease don't use *?:|\"<> chars.");
         const TreeState after = ReadTree(root.Path());
-        EXPECT_TRUE(ChangesOutside(before, after, L"", {}).empty() && after.files.size() == before.files.size())
+        EXPECT_TRUE(ChangesOutside(before, after, {L""}, {}).empty() && after.files.size() == before.files.size())
             << "a refused separator changes nothing";
         return;
     }

@@ -27,6 +27,7 @@ const std::vector<std::wstring> extensions = {L".txt", L".TXT", L".Txt", L".dat"
 // Names that a plain path reads as a device; the tree makes them, and its names that end in a dot
 // or a blank, through the extended form.
 const std::vector<std::wstring> deviceNames = {L"aux.c", L"con.txt", L"nul", L"COM1", L"lpt1.log", L"prn"};
+const std::vector<std::wstring> linkNames = {L"link", L"q", L"zlink", L"\u03a9 L"};
 const std::vector<std::wstring> namePatterns = {L"*",   L"*",   L"*",     L"*.txt",     L"*.TXT", L"*.dat",
                                                 L"?*",  L"*a*", L"*.*",   L"*\u00e9*", L"*.jpg", L"*x*"};
 
@@ -100,6 +101,7 @@ public:
             settings.mask = source + L"\\" + settings.mask;
         if (maskKind < 4)
             std::replace(settings.mask.begin(), settings.mask.end(), L'\\', L'/');
+        AddLinks(made);
         return made;
     }
 
@@ -361,6 +363,42 @@ private:
         else
             return {};
         return full;
+    }
+
+    // Folder links between the two trees, drawn last of all: one in the destination (or a folder
+    // made below it) that leads into the source tree, one in the source tree that leads into the
+    // destination (or a folder made below it), each now and then.
+    void AddLinks(RandomCase& made)
+    {
+        const bool intoSource = rng.Chance(15);
+        const bool intoDestination = rng.Chance(15);
+        const std::wstring sourceFolder = rng.Chance(30) || subfolders.empty() ? source : source + L"\\" + rng.Pick(subfolders);
+        std::wstring deeper = rng.Chance(50) ? L"" : L"\\" + rng.Pick(fragments);
+        if (deeper.ends_with(L'.') || deeper.ends_with(L' '))
+            deeper.clear(); // a folder that a plain path does not reach
+        const std::wstring name = rng.Pick(linkNames);
+        if (!FolderExists(Literal(destinationFolder)))
+            return;
+        if (intoSource)
+            AddLink(destinationFolder + deeper + L"\\" + name, sourceFolder, made);
+        if (intoDestination)
+            AddLink(sourceFolder + L"\\" + name, destinationFolder + deeper, made);
+    }
+
+    void AddLink(const std::wstring& link, const std::wstring& target, RandomCase& made)
+    {
+        const std::wstring folder = link.substr(0, link.rfind(L'\\'));
+        if (!Free(link) || PathKey(link) != LiteralKey(link) || PathKey(target) != LiteralKey(target))
+            return; // a link is made through plain paths
+        MakeFolders(Literal(folder));
+        MakeFolders(Literal(target));
+        // The target from the link's folder: up to the root, then down.
+        std::wstring relative;
+        for (size_t at = root.size(); at < folder.size(); at = folder.find(L'\\', at + 1))
+            relative += L"..\\";
+        relative += target.substr(root.size() + 1);
+        if (MakeFolderLink(link, relative))
+            made.links.push_back({link, target});
     }
 
     void ChooseMask()

@@ -1,6 +1,6 @@
 #include "tests/reliability/TreeState.h"
 
-#include "tests/driver/FolderTree.h"
+#include "tests/support/TempFolder.h"
 
 #include <algorithm>
 #include <stdexcept>
@@ -63,28 +63,74 @@ bool IsAtOrBelow(const std::wstring& key, const std::wstring& folderKey)
                                 key[folderKey.size()] == L'\\');
 }
 
-TreeState ReadTree(const std::wstring& folder)
+std::wstring TreeState::Resolved(std::wstring key) const
 {
-    // Read in the extended form, so that every name reaches its own file or folder.
-    const FolderTree read = FolderTree::Read(L"\\\\?\\" + folder);
+    // A link that leads up the tree may be met again along the way; a few rounds reach the end.
+    for (int round = 0; round < 64; ++round) {
+        const std::pair<const std::wstring, Link>* longest = nullptr;
+        for (const auto& link : links) {
+            if (IsAtOrBelow(key, link.first) && (longest == nullptr || link.first.size() > longest->first.size()))
+                longest = &link;
+        }
+        if (longest == nullptr)
+            break;
+        key = longest->second.target + key.substr(longest->first.size());
+    }
+    return key;
+}
+
+namespace {
+
+// Reads what is below `path` into the tree, links as links.
+void ReadBelow(const std::wstring& path, const std::map<std::wstring, std::wstring>& linkTargets, TreeState& tree)
+{
+    WIN32_FIND_DATAW found;
+    const HANDLE search = FindFirstFileW((L"\\\\?\\" + path + L"\\*").c_str(), &found);
+    if (search == INVALID_HANDLE_VALUE)
+        return;
+    do {
+        const std::wstring name = found.cFileName;
+        const std::wstring below = path + L"\\" + name;
+        if (name == L"." || name == L"..")
+            continue;
+        const std::wstring key = LiteralKey(below);
+        if (const auto link = linkTargets.find(key); link != linkTargets.end()) {
+            tree.links[key] = {below, link->second};
+        } else if (found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) {
+            tree.folders[key] = below;
+            ReadBelow(below, linkTargets, tree);
+        } else {
+            tree.files[key] = FileState{below, ReadFileBytes(L"\\\\?\\" + below), found.dwFileAttributes};
+        }
+    } while (FindNextFileW(search, &found));
+    FindClose(search);
+}
+
+} // namespace
+
+TreeState ReadTree(const std::wstring& folder, const std::vector<std::pair<std::wstring, std::wstring>>& folderLinks)
+{
+    std::map<std::wstring, std::wstring> linkTargets;
+    for (const auto& [link, target] : folderLinks)
+        linkTargets[LiteralKey(link)] = LiteralKey(target);
     TreeState tree;
     tree.folders[LiteralKey(folder)] = folder;
-    for (const std::wstring& relative : read.folders)
-        tree.folders[LiteralKey(folder + L"\\" + relative)] = folder + L"\\" + relative;
-    for (const auto& [relative, bytes] : read.files) {
-        const std::wstring path = folder + L"\\" + relative;
-        tree.files[LiteralKey(path)] = FileState{path, bytes, GetFileAttributesW((L"\\\\?\\" + path).c_str())};
-    }
+    ReadBelow(folder, linkTargets, tree);
     return tree;
 }
 
-std::vector<std::string> ChangesOutside(const TreeState& before, const TreeState& after, const std::wstring& folderKey,
+std::vector<std::string> ChangesOutside(const TreeState& before, const TreeState& after,
+                                        const std::vector<std::wstring>& folderKeys,
                                         const std::set<std::wstring>& mayBeRemoved)
 {
+    const auto inside = [&folderKeys](const std::wstring& key) {
+        return std::any_of(folderKeys.begin(), folderKeys.end(),
+                           [&key](const std::wstring& folder) { return IsAtOrBelow(key, folder); });
+    };
     std::vector<std::string> changes;
     for (const TreeState* state : {&before, &after}) {
         for (const auto& [key, file] : state->files) {
-            if (IsAtOrBelow(key, folderKey))
+            if (inside(key))
                 continue;
             const auto was = before.files.find(key);
             const auto now = after.files.find(key);
@@ -97,7 +143,7 @@ std::vector<std::string> ChangesOutside(const TreeState& before, const TreeState
         }
     }
     for (const auto& [key, path] : after.folders) {
-        if (!before.HasFolder(key) && !IsAtOrBelow(key, folderKey) && !IsAtOrBelow(folderKey, key))
+        if (!before.HasFolder(key) && !inside(key) && !IsAtOrBelow(folderKeys.front(), key))
             changes.push_back("folder made: " + Utf8(path));
     }
     return changes;
@@ -113,6 +159,8 @@ std::string DescribeTree(const TreeState& tree, const std::wstring& root)
         if (path != root)
             text += "  " + Utf8(relative(path)) + "\\\n";
     }
+    for (const auto& [key, link] : tree.links)
+        text += "  " + Utf8(relative(link.path)) + " -> " + Utf8(link.target) + "\n";
     for (const auto& [key, file] : tree.files) {
         text += "  " + Utf8(relative(file.path)) + "  " + std::to_string(file.bytes.size()) + " bytes";
         if (file.attributes & FILE_ATTRIBUTE_READONLY)

@@ -21,8 +21,16 @@ struct FileState {
 struct TreeState {
     std::map<std::wstring, FileState> files;
     std::map<std::wstring, std::wstring> folders; // key -> path
+    // The folder links, by the key of each link: its path and the key of the folder it leads to.
+    struct Link {
+        std::wstring path;
+        std::wstring target;
+    };
+    std::map<std::wstring, Link> links;
 
     bool HasFolder(const std::wstring& key) const { return folders.contains(key); }
+    // The key of what a key reaches, every link along it followed: the file or folder itself.
+    std::wstring Resolved(std::wstring key) const;
 };
 
 // The full path (a relative one resolved against the current directory) in upper case and without
@@ -41,13 +49,16 @@ std::wstring ParentKey(const std::wstring& key);
 // Whether `key` is `folderKey` itself or lies below it.
 bool IsAtOrBelow(const std::wstring& key, const std::wstring& folderKey);
 
-// Everything below a folder, the folder itself included.
-TreeState ReadTree(const std::wstring& folder);
+// Everything below a folder, the folder itself included. The folder links named (link, target, both
+// full paths) are read as links, and what they lead to only where it lies.
+TreeState ReadTree(const std::wstring& folder,
+                   const std::vector<std::pair<std::wstring, std::wstring>>& folderLinks = {});
 
-// What differs between two readings of a tree outside a folder, a line for each file written,
+// What differs between two readings of a tree outside some folders, a line for each file written,
 // changed or removed there and each folder made there; a removed file whose key is in
-// `mayBeRemoved` does not count, nor a new folder that holds `folderKey` (one of its parents).
-std::vector<std::string> ChangesOutside(const TreeState& before, const TreeState& after, const std::wstring& folderKey,
+// `mayBeRemoved` does not count, nor a new folder that holds the first folder (one of its parents).
+std::vector<std::string> ChangesOutside(const TreeState& before, const TreeState& after,
+                                        const std::vector<std::wstring>& folderKeys,
                                         const std::set<std::wstring>& mayBeRemoved);
 
 // One line per folder and file below `root` (paths relative to it), with sizes and the read-only

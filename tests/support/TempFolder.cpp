@@ -23,6 +23,8 @@ void Fail(const char* what)
     throw std::runtime_error(std::string(what) + " failed with error " + std::to_string(GetLastError()));
 }
 
+} // namespace
+
 // The Linux path of a Windows path under Wine; empty elsewhere.
 std::wstring LinuxPath(const std::wstring& path)
 {
@@ -59,8 +61,6 @@ bool RunLinuxProgram(std::wstring command, const std::function<bool()>& done)
     return false;
 }
 
-} // namespace
-
 TempFolder::TempFolder()
 {
     wchar_t base[MAX_PATH + 1];
@@ -82,6 +82,12 @@ TempFolder::~TempFolder()
     if (!shareLink.empty())
         RunLinuxProgram(L"/bin/rm \"" + shareLink + L"\"", [this] { return !FolderExists(share); });
     RemoveTree(path);
+    // Wine lists no link whose target has gone, and then cannot remove it: the folder goes as
+    // Linux removes folders. Left behind, such folders would crowd the temporary folder, where
+    // Wine's invented short names then collide and GetShortPathNameW fails now and then.
+    const std::wstring linuxPath = FolderExists(path) ? LinuxPath(path) : std::wstring();
+    if (!linuxPath.empty())
+        RunLinuxProgram(L"/bin/rm -rf \"" + linuxPath + L"\"", [this] { return !FolderExists(path); });
 }
 
 std::wstring TempFolder::Share()
@@ -191,7 +197,8 @@ void MakeFolders(const std::wstring& folder)
 
 void RemoveTree(const std::wstring& path)
 {
-    const std::wstring platform = PlatformPath(path);
+    // Every name as it stands, one that ends in a dot or a blank or is a device's too.
+    const std::wstring platform = LiteralPath(CurrentDirectory(), path);
     const DWORD attributes = GetFileAttributesW(platform.c_str());
     if (attributes == INVALID_FILE_ATTRIBUTES)
         return;
@@ -203,7 +210,7 @@ void RemoveTree(const std::wstring& path)
     // A folder link is removed as a link; its target is left alone.
     if (!(attributes & FILE_ATTRIBUTE_REPARSE_POINT)) {
         WIN32_FIND_DATAW data;
-        HANDLE search = FindFirstFileW(PlatformPath(path + L"\\*").c_str(), &data);
+        HANDLE search = FindFirstFileW((platform + L"\\*").c_str(), &data);
         if (search != INVALID_HANDLE_VALUE) {
             do {
                 const std::wstring name = data.cFileName;

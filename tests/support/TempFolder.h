@@ -2,6 +2,7 @@
 // it (read-only files included) when the object goes away. Paths are Windows paths.
 #pragma once
 
+#include <functional>
 #include <string>
 
 class TempFolder {
@@ -56,6 +57,12 @@ public:
 private:
     std::wstring previous;
 };
+
+// The Linux path of a Windows path under Wine; empty elsewhere.
+std::wstring LinuxPath(const std::wstring& path);
+// Starts a Linux program under Wine and waits until `done` holds, for at most 30 s; false when it
+// did not start or `done` did not come.
+bool RunLinuxProgram(std::wstring command, const std::function<bool()>& done);
 
 // Creates a folder link at `link` that points to `target` (a path relative to the link's folder).
 // Under Wine, where CreateSymbolicLinkW creates nothing, it makes a Linux symbolic link instead

@@ -4,12 +4,15 @@
 
 #include "engine/CreateDirectoryPath.h"
 #include "engine/FileLister.h"
+#include "tests/driver/WindowsRefusals.h"
 
 #include <windows.h>
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <map>
+#include <optional>
 #include <ostream>
 #include <set>
 #include <string>
@@ -151,6 +154,10 @@ struct Layout {
     bool deleteSource;
     // After the run: a file below the root, and the file whose content it holds (null: gone).
     std::vector<std::pair<const wchar_t*, const wchar_t*>> expected;
+    // Folder links made before the run: below the root, and where each leads from its folder.
+    std::vector<std::pair<const wchar_t*, const wchar_t*>> links = {};
+    // What every file and folder below the root reports as its identity (WindowsRefusals); none: its own.
+    std::optional<WindowsRefusals::Identity> identities = std::nullopt;
 };
 
 void PrintTo(const Layout& layout, std::ostream* out)
@@ -169,13 +176,23 @@ TEST_P(DataSafetyTest, NoContentIsLostAndNothingOutsideTheDestinationIsWritten)
     const auto literal = [this](const wchar_t* file) { return L"\\\\?\\" + (root / file); };
     for (const wchar_t* file : layout.files)
         WriteFileBytes(literal(file), "content of " + Narrow(file));
+    for (const auto& [link, target] : layout.links) {
+        const std::wstring path = root / link;
+        MakeFolders(path.substr(0, path.rfind(L'\\')));
+        ASSERT_TRUE(MakeFolderLink(path, target)) << "could not create a folder link";
+    }
     settings.destination = layout.destination;
     settings.mask = layout.mask;
     settings.separator = layout.separator;
     settings.deleteSource = layout.deleteSource;
 
     const Snapshot before = TakeSnapshot(root.Path());
-    Run();
+    {
+        std::optional<WindowsRefusals> windows;
+        if (layout.identities)
+            windows.emplace(WindowsRefusals::Options{.identityFolder = root.Path(), .identity = *layout.identities});
+        Run();
+    }
     const Snapshot after = TakeSnapshot(root.Path());
 
     std::multiset<std::string> contents;
@@ -268,6 +285,24 @@ INSTANTIATE_TEST_SUITE_P(
         Layout{"SeparatorLeavesAndComesBack", {L"src\\a.txt", L"src\\sub\\b.txt"}, L"..\\dst", L"dst", L"*",
                L"\\..\\..\\x\\..\\dst\\", true,
                {{L"dst\\a.txt", L"src\\a.txt"}, {L"src\\sub\\b.txt", L"src\\sub\\b.txt"}}},
+        // A link in the destination leads into the source: q\a.txt would land on z\a.txt, still to
+        // be copied, and stays; z\a.txt goes, in a move also out of the link.
+        Layout{"ALinkInTheDestinationLeadsIntoTheSource", {L"src\\q\\a.txt", L"src\\z\\a.txt"}, L"..\\dst", L"dst",
+               L"*", L"\\", true,
+               {{L"src\\q\\a.txt", L"src\\q\\a.txt"}, {L"dst\\z\\a.txt", L"src\\z\\a.txt"}, {L"src\\z\\a.txt", nullptr}},
+               {{L"dst\\q", L"..\\src\\z"}}},
+        Layout{"ALinkInTheDestinationLeadsIntoTheSourceCopy", {L"src\\q\\a.txt", L"src\\z\\a.txt"}, L"..\\dst",
+               L"dst", L"*", L"\\", false,
+               {{L"src\\z\\a.txt", L"src\\z\\a.txt"}, {L"dst\\z\\a.txt", L"src\\z\\a.txt"}},
+               {{L"dst\\q", L"..\\src\\z"}}},
+        // A link in the source leads into the destination: sub\x.txt would land on the file that
+        // the link lists as zlink\x.txt and stays; zlink\x.txt is copied but kept, since it lies
+        // outside the tree that the user named.
+        Layout{"ALinkInTheSourceLeadsIntoTheDestination", {L"src\\sub\\x.txt", L"dst\\sub\\x.txt"}, L"..\\dst",
+               L"dst", L"*", L"\\", true,
+               {{L"src\\sub\\x.txt", L"src\\sub\\x.txt"}, {L"dst\\sub\\x.txt", L"dst\\sub\\x.txt"},
+                {L"dst\\zlink\\x.txt", L"dst\\sub\\x.txt"}},
+               {{L"src\\zlink", L"..\\dst\\sub"}}},
         // The same for every file of that folder and of the next one, after a file whose folder stays.
         Layout{"SeparatorLeavesAndComesBackForEveryFile",
                {L"src\\a.txt", L"src\\sub\\b.txt", L"src\\sub\\c.txt", L"src\\tub\\d.txt"}, L"..\\dst", L"dst", L"*",
@@ -275,6 +310,71 @@ INSTANTIATE_TEST_SUITE_P(
                {{L"dst\\a.txt", L"src\\a.txt"}, {L"src\\sub\\b.txt", L"src\\sub\\b.txt"},
                 {L"src\\sub\\c.txt", L"src\\sub\\c.txt"}, {L"src\\tub\\d.txt", L"src\\tub\\d.txt"}}}),
     [](const testing::TestParamInfo<Layout>& info) { return info.param.name; });
+
+// The moves of src\a.txt, src\sub\a.txt and src\other\sub.a.txt, each of which is gone afterwards
+// unless the row says what it holds, with the files that each layout adds; each again as a copy,
+// which keeps every file that was there, and all with every folder below the root of one identity
+// (as two cloned volumes give), of id 0 and of id all ones (as a file system without ids gives).
+// Were folders taken for one by their identities, sub\a.txt would be passed over (its target's
+// name is other\sub.a.txt's), the destination's old.txt gathered again, or no file at all.
+std::vector<Layout> WithIdentities(const std::vector<Layout>& moves)
+{
+    const std::vector<const wchar_t*> tree = {L"src\\a.txt", L"src\\sub\\a.txt", L"src\\other\\sub.a.txt"};
+    std::vector<Layout> rows;
+    for (const auto identities :
+         {WindowsRefusals::Identity::Same, WindowsRefusals::Identity::Zero, WindowsRefusals::Identity::AllOnes}) {
+        for (Layout row : moves) {
+            for (const wchar_t* file : tree) {
+                const auto named = [file](const auto& expected) { return expected.first == file; };
+                if (std::none_of(row.expected.begin(), row.expected.end(), named))
+                    row.expected.push_back({file, nullptr});
+            }
+            row.files.insert(row.files.begin(), tree.begin(), tree.end());
+            row.identities = identities;
+            rows.push_back(row);
+            row.deleteSource = false;
+            for (auto& [file, holds] : row.expected) {
+                if (holds == nullptr && std::find(row.files.begin(), row.files.end(), file) != row.files.end())
+                    holds = file;
+            }
+            rows.push_back(row);
+        }
+    }
+    return rows;
+}
+
+std::string IdentityRowName(const testing::TestParamInfo<Layout>& info)
+{
+    const char* modes[] = {"Same", "Zero", "AllOnes"};
+    return std::string(info.param.name) + (info.param.deleteSource ? "Move" : "Copy") +
+           modes[static_cast<int>(*info.param.identities)];
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Identities, DataSafetyTest,
+    testing::ValuesIn(WithIdentities({
+        Layout{"BesideFlat", {L"dst\\old.txt", L"dst\\sub\\old.txt"}, L"..\\dst", L"dst", L"*", L".", true,
+               {{L"dst\\a.txt", L"src\\a.txt"}, {L"dst\\sub.a.txt", L"src\\sub\\a.txt"},
+                {L"dst\\other.sub.a.txt", L"src\\other\\sub.a.txt"}, {L"dst\\old.txt", L"dst\\old.txt"}}},
+        Layout{"BesideTree", {L"dst\\old.txt", L"dst\\sub\\old.txt"}, L"..\\dst", L"dst", L"*", L"\\", true,
+               {{L"dst\\a.txt", L"src\\a.txt"}, {L"dst\\sub\\a.txt", L"src\\sub\\a.txt"},
+                {L"dst\\other\\sub.a.txt", L"src\\other\\sub.a.txt"}, {L"dst\\sub\\old.txt", L"dst\\sub\\old.txt"}}},
+        Layout{"BelowFlat", {L"src\\out\\old.txt", L"src\\out\\sub\\old.txt"}, L"out", L"src\\out", L"*", L".", true,
+               {{L"src\\out\\a.txt", L"src\\a.txt"}, {L"src\\out\\sub.a.txt", L"src\\sub\\a.txt"},
+                {L"src\\out\\other.sub.a.txt", L"src\\other\\sub.a.txt"}, {L"src\\out\\old.txt", L"src\\out\\old.txt"},
+                {L"src\\out\\out.old.txt", nullptr}, {L"src\\out\\out.sub.old.txt", nullptr}}},
+        Layout{"BelowTree", {L"src\\out\\old.txt", L"src\\out\\sub\\old.txt"}, L"out", L"src\\out", L"*", L"\\", true,
+               {{L"src\\out\\a.txt", L"src\\a.txt"}, {L"src\\out\\sub\\a.txt", L"src\\sub\\a.txt"},
+                {L"src\\out\\other\\sub.a.txt", L"src\\other\\sub.a.txt"}, {L"src\\out\\old.txt", L"src\\out\\old.txt"},
+                {L"src\\out\\out\\old.txt", nullptr}}},
+        Layout{"IntoTheSourceFlat", {}, L".", L"src", L"*", L".", true,
+               {{L"src\\a.txt", L"src\\a.txt"}, {L"src\\sub.a.txt", L"src\\sub\\a.txt"},
+                {L"src\\other.sub.a.txt", L"src\\other\\sub.a.txt"}}},
+        Layout{"IntoTheSourceTree", {}, L".", L"src", L"*", L"\\", true,
+               {{L"src\\a.txt", L"src\\a.txt"}, {L"src\\sub\\a.txt", L"src\\sub\\a.txt"},
+                {L"src\\other\\sub.a.txt", L"src\\other\\sub.a.txt"}}},
+    })),
+    IdentityRowName);
 
 // An absolute mask gives entries that begin with a drive, whose targets hold a colon below the
 // destination (dst\C:.x.a.txt): Windows would write the stream .x.a.txt of a file C, and Wine

@@ -1,6 +1,7 @@
 // Creates each dialog from its template with the platform's dialog manager and checks what the
-// user gets: sizes and positions in pixels as the template font gives them, texts, classes, the
-// topmost flag, the tab order, and the keys that the default button and Cancel answer.
+// user gets: sizes and positions in pixels as the template font gives them, texts, labels that
+// fit, classes, the topmost flag, the tab order, and the keys that the default button and Cancel
+// answer.
 #include "tests/ui/DialogTemplate.h"
 #include "tests/ui/ModuleUnderTest.h"
 #include "ui/resources/Resource.h"
@@ -43,6 +44,7 @@ public:
     ModelessDialog& operator=(const ModelessDialog&) = delete;
 
     HWND Handle() const { return window; }
+    HFONT Font() const { return reinterpret_cast<HFONT>(SendMessageW(window, WM_GETFONT, 0, 0)); }
     // Where the dialog manager puts a rectangle given in dialog units: it converts the origin
     // and the size each on its own, so the far edge can differ by one pixel from converting it.
     RECT Pixels(int x, int y, int cx, int cy) const
@@ -119,6 +121,18 @@ TEST_P(DialogLayoutTest, ControlsAreWhereTheTemplateFontPutsThem)
         GetWindowRect(child, &placed);
         MapWindowPoints(nullptr, dialog.Handle(), reinterpret_cast<POINT*>(&placed), 2);
         ExpectRectangle(placed, dialog.Pixels(item.x, item.y, item.cx, item.cy));
+        if (item.windowClass.ordinal == 0x0082 && !item.text.name.empty()) {
+            // A label reads in full on one line: its text, as the static draws it with the
+            // dialog's font, is no wider than the static. (A window DC's font goes with ReleaseDC.)
+            const HDC context = GetDC(child);
+            SelectObject(context, dialog.Font());
+            RECT needed{};
+            DrawTextW(context, item.text.name.c_str(), -1, &needed, DT_CALCRECT | DT_SINGLELINE);
+            ReleaseDC(child, context);
+            const LONG width = placed.right - placed.left;
+            std::printf("label \"%ls\": %ld px of %ld\n", item.text.name.c_str(), needed.right, width);
+            EXPECT_LE(needed.right, width) << "the label is cut";
+        }
         child = GetWindow(child, GW_HWNDNEXT);
     }
     EXPECT_EQ(child, nullptr) << "more windows than controls in the template";
@@ -126,7 +140,7 @@ TEST_P(DialogLayoutTest, ControlsAreWhereTheTemplateFontPutsThem)
     RECT frame{};
     GetWindowRect(dialog.Handle(), &frame);
     LOGFONTW font{};
-    GetObjectW(reinterpret_cast<HFONT>(SendMessageW(dialog.Handle(), WM_GETFONT, 0, 0)), sizeof font, &font);
+    GetObjectW(dialog.Font(), sizeof font, &font);
     const RECT units = dialog.Pixels(0, 0, 4, 8);
     std::printf("dialog %d: window %ld x %ld px, client %ld x %ld px, font \"%ls\" height %ld, "
                 "4 x 8 dialog units = %ld x %ld px\n",

@@ -43,6 +43,19 @@ MessageBoxWindow FerrixTest::WaitForMessageBox(const DrivenProcess& ferrix, HWND
     return MessageBoxWindow(ferrix.WaitForWindow(MessageBoxWindow::OwnedBy(owner)));
 }
 
+std::wstring FerrixTest::AnswerClosingMessage(const DrivenProcess& ferrix)
+{
+    // Owned by no window; the main dialog, with its statics of identifier -1, is no such box.
+    const MessageBoxWindow box(ferrix.WaitForWindow(
+        WindowQuery().OfClass(L"#32770").Captioned(L"Ferrix").WithControl(0xFFFF).WithoutControl(IDC_SOURCE_EDIT)));
+    const std::wstring text = box.Text();
+    EXPECT_EQ(GetWindow(box.handle, GW_OWNER), nullptr) << "for the message " << Utf8(text);
+    EXPECT_EQ(box.Buttons(), std::vector<int>{IDOK}) << "for the message " << Utf8(text);
+    box.Answer(IDOK);
+    ferrix.WaitForWindowGone(box.handle, "the closing message");
+    return text;
+}
+
 std::wstring FerrixTest::EditText(HWND mainDialog, int index)
 {
     return TextOf(Control(mainDialog, IDC_SOURCE_EDIT + index));

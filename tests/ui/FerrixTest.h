@@ -23,6 +23,9 @@ protected:
     static HWND WaitForMainDialog(const DrivenProcess& ferrix);
     static HWND WaitForProgressDialog(const DrivenProcess& ferrix);
     static MessageBoxWindow WaitForMessageBox(const DrivenProcess& ferrix, HWND owner);
+    // Waits for the message that a run leaves once its progress dialog has closed, checks that it
+    // is captioned "Ferrix" and offers OK alone, answers it and returns its text.
+    static std::wstring AnswerClosingMessage(const DrivenProcess& ferrix);
 
     // The text of one of the main dialog's edits: 0 source, 1 destination, 2 mask, 3 separator.
     static std::wstring EditText(HWND mainDialog, int index);

@@ -3,7 +3,7 @@
 // as the current directory, as the application runs it. Each test owns one.
 #pragma once
 
-#include "app/CopySettings.h"
+#include "engine/CopySettings.h"
 #include "tests/support/TempFolder.h"
 #include "tests/ui/ObservedProgressDialog.h"
 

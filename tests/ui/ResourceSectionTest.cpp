@@ -26,6 +26,8 @@ constexpr uint16_t staticAtom = 0x0082;
 constexpr uint32_t dialogStyle = 0x80C808C8;
 
 constexpr uint32_t staticStyle = 0x50020000;        // WS_CHILD | WS_VISIBLE | WS_GROUP | SS_LEFT
+// staticStyle | SS_NOPREFIX | SS_PATHELLIPSIS: a path shown with its "&" and its file name
+constexpr uint32_t pathStyle = 0x50028080;
 constexpr uint32_t buttonStyle = 0x50010000;        // WS_CHILD | WS_VISIBLE | WS_TABSTOP | BS_PUSHBUTTON
 constexpr uint32_t defaultButtonStyle = 0x50010001; // WS_CHILD | WS_VISIBLE | WS_TABSTOP | BS_DEFPUSHBUTTON
 // WS_CHILD | WS_VISIBLE | WS_BORDER | WS_TABSTOP | ES_LEFT | ES_AUTOHSCROLL
@@ -43,9 +45,9 @@ struct ExpectedControl {
 const std::vector<ExpectedControl> progressControls = {
     {IDC_STATUS_TEXT, staticAtom, L"", L"Copying:", staticStyle, 8, 8, 344, 8},
     {IDC_FROM_LABEL, staticAtom, L"", L"From:", staticStyle, 8, 20, 20, 8},
-    {IDC_FROM_TEXT, staticAtom, L"", L"", staticStyle, 32, 20, 320, 8},
+    {IDC_FROM_TEXT, staticAtom, L"", L"", pathStyle, 32, 20, 320, 8},
     {IDC_TO_LABEL, staticAtom, L"", L"To:", staticStyle, 8, 32, 12, 8},
-    {IDC_TO_TEXT, staticAtom, L"", L"", staticStyle, 32, 32, 320, 8},
+    {IDC_TO_TEXT, staticAtom, L"", L"", pathStyle, 32, 32, 320, 8},
     {IDC_PROGRESS_BAR, 0, L"msctls_progress32", L"", 0x50800000, 8, 48, 344, 14},
     {IDCANCEL, buttonAtom, L"", L"&Cancel", defaultButtonStyle, 154, 73, 50, 14},
 };
@@ -53,15 +55,15 @@ const std::vector<ExpectedControl> progressControls = {
 const std::vector<ExpectedControl> mainControls = {
     {IDOK, buttonAtom, L"", L"OK", defaultButtonStyle, 50, 85, 50, 14},
     {IDCANCEL, buttonAtom, L"", L"Cancel", buttonStyle, 107, 85, 50, 14},
-    {unaddressed, staticAtom, L"", L"Source:", staticStyle, 7, 10, 26, 8},
+    {unaddressed, staticAtom, L"", L"Source:", staticStyle, 7, 10, 42, 8},
     {IDC_SOURCE_EDIT, editAtom, L"", L"", editStyle, 50, 7, 230, 14},
     {IDC_BROWSE_SOURCE, buttonAtom, L"", L"...", buttonStyle, 282, 7, 16, 14},
-    {unaddressed, staticAtom, L"", L"Destination:", staticStyle, 7, 27, 40, 8},
+    {unaddressed, staticAtom, L"", L"Destination:", staticStyle, 7, 27, 42, 8},
     {IDC_DESTINATION_EDIT, editAtom, L"", L"", editStyle, 50, 25, 230, 14},
     {IDC_BROWSE_DESTINATION, buttonAtom, L"", L"...", buttonStyle, 282, 25, 16, 14},
-    {unaddressed, staticAtom, L"", L"File mask:", staticStyle, 7, 45, 32, 8},
+    {unaddressed, staticAtom, L"", L"File mask:", staticStyle, 7, 45, 42, 8},
     {IDC_MASK_EDIT, editAtom, L"", L"", editStyle, 50, 43, 140, 14},
-    {unaddressed, staticAtom, L"", L"Separator:", staticStyle, 7, 63, 36, 8},
+    {unaddressed, staticAtom, L"", L"Separator:", staticStyle, 7, 63, 42, 8},
     {IDC_SEPARATOR_EDIT, editAtom, L"", L"", editStyle, 50, 61, 140, 14},
     // WS_CHILD | WS_VISIBLE | WS_TABSTOP | BS_AUTOCHECKBOX
     {IDC_DELETE_CHECK, buttonAtom, L"", L"Delete source files", 0x50010003, 208, 45, 75, 10},

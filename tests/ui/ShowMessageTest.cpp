@@ -1,6 +1,6 @@
 // MainDialog's information box, in the test's own process: ShowMessage formats into a buffer of
 // 1024 characters, and a longer text is cut there instead of being written past it.
-#include "app/CopySettings.h"
+#include "engine/CopySettings.h"
 #include "framework/ApplicationBase.h"
 #include "tests/driver/MessageBoxWindow.h"
 #include "tests/driver/RemoteControls.h"

@@ -1,7 +1,7 @@
 // Whole runs of the real ferrix.exe watched while the progress dialog is up, from another
-// process: the counted captions, cancelling from the keyboard and the dialog, which dialog stays
-// on top, and screenshots of both dialogs. The probe holds the run at the file each test watches
-// (ProbeGate) until the test lets it go on, so what is seen does not depend on how fast the run is.
+// process: the counted captions, cancelling from the keyboard and the dialog (held keys do not),
+// which dialog stays on top, and screenshots of both dialogs. The probe holds the run at the file
+// each test watches (ProbeGate) until the test lets it go on, however fast the run is.
 #include "tests/ui/RunTest.h"
 
 #include "tests/driver/FolderTree.h"
@@ -58,11 +58,21 @@ TEST_F(WatchedRunTest, ACopyCountsEveryFileInTheCaptionAndLeavesTheSourceAlone)
     EXPECT_EQ(ProbeHook::ReadExitRecord(exitRecord), start) << "the current directory is restored";
 }
 
-// A way to cancel a run in the progress dialog.
+// A way to cancel a run in the progress dialog, or a key that must not cancel it.
 struct Cancelling {
     const char* name;
     void (*cancel)(HWND progress);
+    bool cancels = true;
 };
+
+// A key held down since before the progress dialog opened, as the keyboard goes on delivering it
+// to the focus, the Cancel button: a repeat (bit 30 set: the key was down), then the release.
+void PostHeldKey(HWND progress, UINT virtualKey)
+{
+    const LPARAM scanCode = static_cast<LPARAM>(MapVirtualKeyW(virtualKey, MAPVK_VK_TO_VSC)) << 16;
+    PostMessageW(Control(progress, IDCANCEL), WM_KEYDOWN, virtualKey, scanCode | 1 | 0x40000000);
+    PostMessageW(Control(progress, IDCANCEL), WM_KEYUP, virtualKey, scanCode | 1 | 0xC0000000);
+}
 
 void PrintTo(const Cancelling& cancelling, std::ostream* out)
 {
@@ -73,7 +83,7 @@ class CancellingTest : public WatchedRunTest, public testing::WithParamInterface
 
 // Pressed while the first of three files is being copied, the key only asks the worker to stop:
 // that file is completed and the next one is never started. Were the dialog ended at once, the
-// program would end in the middle of the copy.
+// program would end in the middle of the copy. A held key's repeats cancel nothing.
 TEST_P(CancellingTest, OnlyRequestsTheWorkerToStopAfterTheCurrentFile)
 {
     const Files files = {{L"a.bin", Content(100, 1)}, {L"b.bin", Content(100, 2)},
@@ -89,7 +99,8 @@ TEST_P(CancellingTest, OnlyRequestsTheWorkerToStopAfterTheCurrentFile)
     gate.Open();
     EXPECT_EQ(ferrix->WaitForExit(), 0u);
 
-    EXPECT_EQ(FolderTree::Read(destination).files, (Files{{L"a.bin", files.at(L"a.bin")}}));
+    EXPECT_EQ(FolderTree::Read(destination).files,
+              (GetParam().cancels ? Files{{L"a.bin", files.at(L"a.bin")}} : files));
     EXPECT_EQ(FolderTree::Read(source).files, files);
 }
 
@@ -97,8 +108,11 @@ INSTANTIATE_TEST_SUITE_P(
     Ways, CancellingTest,
     testing::Values(Cancelling{"EnterKey", [](HWND progress) { PostKey(progress, VK_RETURN); }},
                     Cancelling{"EscapeKey", [](HWND progress) { PostKey(progress, VK_ESCAPE); }},
+                    Cancelling{"SpaceKey", [](HWND progress) { PostKey(Control(progress, IDCANCEL), VK_SPACE); }},
                     Cancelling{"CancelButton", [](HWND progress) { PostClick(Control(progress, IDCANCEL)); }},
-                    Cancelling{"CloseBox", [](HWND progress) { PostClose(progress); }}),
+                    Cancelling{"CloseBox", [](HWND progress) { PostClose(progress); }},
+                    Cancelling{"HeldEnterKey", [](HWND progress) { PostHeldKey(progress, VK_RETURN); }, false},
+                    Cancelling{"HeldSpaceKey", [](HWND progress) { PostHeldKey(progress, VK_SPACE); }, false}),
     [](const testing::TestParamInfo<Cancelling>& info) { return info.param.name; });
 
 // A window of the driver's own, not topmost, brought to the top of the others.

@@ -6,9 +6,11 @@ JOBS ?= 2
 SCREEN := -screen 0 1280x1024x24
 
 # What the build and the tests need from Debian; checked one by one so that nothing is
-# installed, and no password asked for, when everything is there.
+# installed, and no password asked for, when everything is there. The native fuzzers need only
+# FUZZ_PACKAGES.
+FUZZ_PACKAGES := clang libclang-rt-14-dev
 PACKAGES := cmake make g++-mingw-w64-x86-64-posix binutils-mingw-w64-x86-64 wine64 fonts-wine \
-            xvfb xauth x11-apps imagemagick googletest
+            xvfb xauth x11-apps imagemagick googletest $(FUZZ_PACKAGES)
 
 .PHONY: all deps configure build test run clean
 
@@ -30,9 +32,10 @@ configure: deps
 build: configure
 	cmake --build $(BUILD) -j $(JOBS)
 
-# The whole suite under one virtual display and one Wine session. A test that fails once fails the
-# suite.
-test: build
+# The whole suite under one virtual display and one Wine session, after building the native
+# fuzzers (without running them) so that they cannot stop building unseen. A test that fails once
+# fails the suite.
+test: build fuzzers
 	xvfb-run -a -s "$(SCREEN)" tools/wine-session $(PREFIX) \
 	    ctest --test-dir $(BUILD) --output-on-failure --timeout 300 -j $(JOBS)
 
@@ -63,15 +66,21 @@ clean:
 	rm -rf $(BUILD) dist
 
 # Fuzzing the command-line splitter and the target naming, natively with clang's libFuzzer and
-# sanitizers (tests/fuzz/fuzz.mk); neither `make test` nor CI runs it.
-# `make fuzz SECONDS=N` runs each fuzzer for N seconds on a working corpus in $(BUILD)/native-fuzz.
+# sanitizers (tests/fuzz/fuzz.mk). `make fuzzers` only builds the two fuzzers, as `make test` does;
+# `make fuzz SECONDS=N` also runs each for N seconds on a working corpus in $(BUILD)/native-fuzz,
+# which neither `make test` nor CI does. Both install only FUZZ_PACKAGES when run alone.
 SECONDS ?= 60
+FUZZ := $(MAKE) --no-print-directory -f tests/fuzz/fuzz.mk OUT=$(BUILD)/native-fuzz -j $(JOBS)
 
-.PHONY: fuzz
+.PHONY: fuzzers fuzz
+
+fuzzers:
+	@$(MAKE) --no-print-directory deps PACKAGES="$(FUZZ_PACKAGES)"
+	$(FUZZ) fuzzers
 
 fuzz:
-	@$(MAKE) --no-print-directory deps PACKAGES="clang libclang-rt-14-dev"
-	$(MAKE) --no-print-directory -f tests/fuzz/fuzz.mk OUT=$(BUILD)/native-fuzz SECONDS=$(SECONDS) fuzz
+	@$(MAKE) --no-print-directory deps PACKAGES="$(FUZZ_PACKAGES)"
+	$(FUZZ) SECONDS=$(SECONDS) fuzz
 
 # Soak: the randomised run test of tests/reliability over many more seeds than the suite's 1 to 200,
 # in one process, at low priority. `make soak SEEDS=N` runs N cases from seed SEED_FROM (1001) on;

@@ -13,18 +13,13 @@ namespace {
 
 using Reason = RunReport::Reason;
 
-// Windows 10's information class of the rename that may go ahead over an open target (22);
-// MinGW's headers name it only for a later _WIN32_WINNT than a program for Windows 7 on can set.
+// Windows 10's information class of the rename that may go ahead over an open target (22); MinGW's
+// headers name it only for a _WIN32_WINNT of 0x0A000002 or more, past every value that the macro takes.
 constexpr auto renameInfoEx = static_cast<FILE_INFO_BY_HANDLE_CLASS>(22);
 
 // Windows before 10 (1809) and Wine have no rename that goes ahead while another program holds
 // the target open; once refused, MoveFileExW serves.
 std::atomic<bool> extendedRenameRefused = false;
-
-bool IsClassRefusal(DWORD error)
-{
-    return error == ERROR_INVALID_PARAMETER || error == ERROR_NOT_SUPPORTED || error == ERROR_INVALID_FUNCTION;
-}
 
 // Why a copy to a new name failed, as far as the error tells.
 Reason Classify(DWORD error)

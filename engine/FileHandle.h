@@ -35,3 +35,10 @@ public:
 private:
     HANDLE handle = INVALID_HANDLE_VALUE;
 };
+
+// Whether a handle's information call was refused for its whole information class, which an older
+// Windows or Wine does not have, rather than for this file.
+inline bool IsClassRefusal(DWORD error)
+{
+    return error == ERROR_INVALID_PARAMETER || error == ERROR_NOT_SUPPORTED || error == ERROR_INVALID_FUNCTION;
+}

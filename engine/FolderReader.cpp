@@ -43,8 +43,7 @@ bool FolderReader::ReadAll(std::optional<std::uint64_t> volume, std::vector<Entr
     for (;;) {
         if (!NextBatch(folder.Get(), extended, first, buffer)) {
             const DWORD error = GetLastError();
-            if (extended && first && (error == ERROR_INVALID_PARAMETER || error == ERROR_NOT_SUPPORTED ||
-                                      error == ERROR_INVALID_FUNCTION)) {
+            if (extended && first && IsClassRefusal(error)) {
                 extendedIdsRefused.store(true, std::memory_order_relaxed);
                 extended = false;
                 continue;

@@ -7,7 +7,7 @@
 namespace {
 
 // Windows 10's information class of the deletion that takes the name at once (21); MinGW's headers
-// name it only for a later _WIN32_WINNT than a program for Windows 7 on can set.
+// name it only for a _WIN32_WINNT of 0x0A000002 or more, past every value that the macro takes.
 constexpr auto dispositionInfoEx = static_cast<FILE_INFO_BY_HANDLE_CLASS>(21);
 
 // Both handles open a link itself, as DeleteFileW does, never the file it points to.
@@ -16,11 +16,6 @@ constexpr DWORD openFlags = FILE_FLAG_OPEN_REPARSE_POINT;
 // Windows before 10 (1809) and Wine do not delete at once nor past the read-only mark; once
 // refused, the classic deletion serves.
 std::atomic<bool> extendedDeletionRefused = false;
-
-bool IsClassRefusal(DWORD error)
-{
-    return error == ERROR_INVALID_PARAMETER || error == ERROR_NOT_SUPPORTED || error == ERROR_INVALID_FUNCTION;
-}
 
 bool SetDeletion(HANDLE file)
 {
